@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string_view>
+
+class QWidget;
+
+namespace konfigor {
+
+class TextTable;
+
+// Gives the controls of one window (found by objectName) the captions, hints, filters and
+// list items that the text table holds for that window class. Controls not built yet are
+// skipped, so a window may be filled in step by step.
+void applyControlTexts(QWidget& window, std::string_view windowClass, const TextTable& texts);
+
+} // namespace konfigor

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string_view>
+
+namespace konfigor {
+
+// Built-in texts that no language-file line replaces: they stay as they are in every language.
+enum class Untranslated : std::size_t {
+    ProgramTitle,  // main window caption and the caption of its message boxes
+    TitleWithFile, // main window caption while a settings file is current
+    MenuHelpCheckUpdates,
+    Count
+};
+
+namespace detail {
+inline constexpr std::array<std::string_view, static_cast<std::size_t>(Untranslated::Count)>
+    kUntranslatedTexts{
+        "Konfigor USB",
+        "%s [%s]",
+        "Sprawdź aktualizacje",
+    };
+} // namespace detail
+
+constexpr std::string_view untranslated(Untranslated id) {
+    return detail::kUntranslatedTexts[static_cast<std::size_t>(id)];
+}
+
+} // namespace konfigor
