@@ -24,6 +24,7 @@ function(konfigor_add_test_suite name)
     set(_main GTest::gtest_main)
   endif()
   target_link_libraries(${name} PRIVATE ${arg_LIBRARIES} GTest::gmock ${_main} konfigor_warnings)
+  target_include_directories(${name} PRIVATE "${PROJECT_SOURCE_DIR}/tests")
   target_compile_definitions(${name} PRIVATE KONFIGOR_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data")
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST

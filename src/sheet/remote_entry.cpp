@@ -5,7 +5,8 @@ namespace konfigor {
 std::uint16_t packButtonMasks(const std::array<std::uint16_t, kButtonCount>& masks) {
     std::uint16_t word = 0;
     for (std::size_t button = 0; button < kButtonCount; ++button)
-        word = static_cast<std::uint16_t>(word | (masks[button] & kChannelMaskBits) << (4 * button));
+        word =
+            static_cast<std::uint16_t>(word | (masks[button] & kChannelMaskBits) << (4 * button));
     return word;
 }
 

@@ -11,8 +11,12 @@ namespace konfigor::serial_word {
 inline constexpr std::uint32_t kNumberMask = 0x0FFF'FFFF;
 inline constexpr std::uint32_t kMultiBit = 0x4000'0000;
 
-constexpr std::uint32_t serialNumber(std::uint32_t word) { return word & kNumberMask; }
-constexpr bool isMulti(std::uint32_t word) { return (word & kMultiBit) != 0; }
+constexpr std::uint32_t serialNumber(std::uint32_t word) {
+    return word & kNumberMask;
+}
+constexpr bool isMulti(std::uint32_t word) {
+    return (word & kMultiBit) != 0;
+}
 
 // Switching multi off keeps only the number: bits 28, 29 and 31 go with it.
 constexpr std::uint32_t withMulti(std::uint32_t word, bool on) {

@@ -41,13 +41,14 @@ std::vector<std::size_t> SettingsSheet::markedSlots() const {
 }
 
 std::size_t SettingsSheet::countMarked() const {
-    return static_cast<std::size_t>(
-        std::count_if(remotes.begin(), remotes.end(), [](const RemoteEntry& r) { return r.marked; }));
+    return static_cast<std::size_t>(std::count_if(remotes.begin(), remotes.end(),
+                                                  [](const RemoteEntry& r) { return r.marked; }));
 }
 
 std::size_t SettingsSheet::countMarkedUsed() const {
-    return static_cast<std::size_t>(std::count_if(
-        remotes.begin(), remotes.end(), [](const RemoteEntry& r) { return r.marked && !r.isEmpty(); }));
+    return static_cast<std::size_t>(
+        std::count_if(remotes.begin(), remotes.end(),
+                      [](const RemoteEntry& r) { return r.marked && !r.isEmpty(); }));
 }
 
 void SettingsSheet::clearMarks() {
