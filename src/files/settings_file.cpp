@@ -148,6 +148,8 @@ private:
         if (record.tag != kHeaderTag || record.length != 2)
             return texts_.format(Msg::FileVersionUnknown, unsigned{version});
         into_.newerVersion = version > SettingsFile::kVersion;
+        if (into_.version)
+            *into_.version = version;
         return std::nullopt;
     }
 

@@ -28,6 +28,8 @@ public:
         IdentifierText& identifier;
         // Set when the file's version is newer than ours: it is still read, by the same rules.
         bool& newerVersion;
+        // When given, receives the version the file's header names.
+        std::uint16_t* version = nullptr;
     };
 
     explicit SettingsFile(const TextTable& texts) : texts_(texts) {}

@@ -161,8 +161,12 @@ TEST_F(SettingsFileTest, VersionDecidesOnlyTheNewerFlag) {
     } cases[] = {{0, false}, {1, false}, {2, false}, {3, true}};
     for (const auto& c : cases) {
         newerVersion = !c.newer;
-        const auto failure = parse(FileBuilder().header(c.version).remote(0, 42).bytes());
+        std::uint16_t version = 0xFFFF;
+        const auto failure =
+            file.parse(FileBuilder().header(c.version).remote(0, 42).bytes(), 0,
+                       {sheet.remotes, sheet.channels, sheet.identifier, newerVersion, &version});
         EXPECT_FALSE(failure) << "version " << c.version;
+        EXPECT_EQ(version, c.version);
         EXPECT_EQ(newerVersion, c.newer) << "version " << c.version;
         EXPECT_EQ(sheet.remotes[0].serialWord, 42u) << "version " << c.version;
     }

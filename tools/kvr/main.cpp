@@ -1,26 +1,15 @@
 #include "common/cli_info.h"
+#include "kvr/kvr_commands.h"
 
 #include <iostream>
 #include <span>
-
-namespace {
-
-constexpr std::string_view kUsage =
-    R"(Usage: kvr [--help] [--version] <command> [arguments]
-
-Command-line companion of Konfigor USB for KVR ZOR receivers.
-
-Options:
-  -h, --help     show this help and exit
-  -V, --version  show the version and exit
-)";
-
-} // namespace
+#include <vector>
 
 int main(int argc, char* argv[]) {
     const std::span<char* const> args(argv, static_cast<std::size_t>(argc));
-    if (const auto exitCode = konfigor::cli::handleInfoOptions(args, "kvr", kUsage))
+    if (const auto exitCode =
+            konfigor::cli::handleInfoOptions(args, "kvr", konfigor::kvr::kvrHelp()))
         return *exitCode;
-    std::cerr << "kvr: no command given\n" << kUsage;
-    return 2;
+    const std::vector<std::string_view> words(args.begin() + (args.empty() ? 0 : 1), args.end());
+    return konfigor::kvr::runKvr(words, std::cout, std::cerr);
 }

@@ -11,9 +11,9 @@ enum class Untranslated : std::size_t {
     ProgramTitle,  // main window caption and the caption of its message boxes
     TitleWithFile, // main window caption while a settings file is current
     MenuHelpCheckUpdates,
-    MultiRemotePrefix, // in front of a multi remote's serial number
+    MultiRemotePrefix,       // in front of a multi remote's serial number
     FileErrorWithSystemText, // the error, the approximate-description label, the system's text
-    SaveNamePattern, // year, month, day, hour, minute, second
+    SaveNamePattern,         // year, month, day, hour, minute, second
     SettingsFileExtension,
     Count
 };
@@ -21,12 +21,8 @@ enum class Untranslated : std::size_t {
 namespace detail {
 inline constexpr std::array<std::string_view, static_cast<std::size_t>(Untranslated::Count)>
     kUntranslatedTexts{
-        "Konfigor USB",
-        "%s [%s]",
-        "Sprawdź aktualizacje",
-        "(M) ",
-        "%s\n%s%s",
-        "%04u-%02u-%02u_%02u_%02u_%02u.kvr",
+        "Konfigor USB", "%s [%s]",  "Sprawdź aktualizacje",
+        "(M) ",         "%s\n%s%s", "%04u-%02u-%02u_%02u_%02u_%02u.kvr",
         ".kvr",
     };
 } // namespace detail

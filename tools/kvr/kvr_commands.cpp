@@ -1,0 +1,184 @@
+#include "kvr/kvr_commands.h"
+
+#include "app/texts/text_table.h"
+#include "common/atomic_file.h"
+#include "common/system_error.h"
+#include "files/settings_file.h"
+#include "kvr/sheet_csv.h"
+#include "kvr/sheet_json.h"
+#include "kvr/sheet_json_import.h"
+#include "kvr/sheet_table.h"
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <fstream>
+#include <optional>
+#include <sstream>
+
+namespace konfigor::kvr {
+namespace {
+
+constexpr std::string_view kSynopsis = R"(Usage: kvr show FILE.kvr
+       kvr export FILE.kvr [--json|--csv] [--all] [-o OUT]
+       kvr import IN.json -o OUT.kvr
+)";
+
+constexpr std::string_view kHelp =
+    R"(Usage: kvr [--help] [--version] <command> [arguments]
+
+Command-line companion of Konfigor USB for KVR ZOR receivers.
+
+Commands:
+  show FILE.kvr
+      print the settings file as tables
+  export FILE.kvr [--json|--csv] [--all] [-o OUT]
+      write the settings file as JSON (the default) or CSV to standard output or OUT;
+      --all lists the empty slots too
+  import IN.json -o OUT.kvr
+      write a settings file from JSON as export writes it; anything that cannot be kept
+      exactly (an unknown key, a value out of range, a text too long) is refused
+
+Options:
+  -h, --help     show this help and exit
+  -V, --version  show the version and exit
+
+Exit status: 0 done, 1 a file could not be read or written, 2 wrong arguments or refused input.
+)";
+
+template <class... Handlers>
+struct Overloaded : Handlers... {
+    using Handlers::operator()...;
+};
+// Spelt out for clang 14, which does not deduce aggregates yet.
+template <class... Handlers>
+Overloaded(Handlers...) -> Overloaded<Handlers...>;
+
+// The core's messages break lines the Windows way, as its message boxes always showed them.
+std::string forTerminal(std::string_view message) {
+    std::string text;
+    for (std::size_t i = 0; i < message.size(); ++i) {
+        if (message.substr(i, 2) != "\r\n")
+            text += message[i];
+    }
+    return text;
+}
+
+std::string onOneLine(std::string text) {
+    std::replace(text.begin(), text.end(), '\n', ' ');
+    return text;
+}
+
+struct LoadedSheet {
+    SettingsSheet sheet;
+    std::uint16_t version = SettingsFile::kVersion;
+};
+
+std::optional<LoadedSheet> loadSheet(const std::filesystem::path& path, const TextTable& texts,
+                                     std::ostream& err) {
+    LoadedSheet loaded;
+    SettingsSheet& sheet = loaded.sheet;
+    bool newerVersion = false;
+    const SettingsFile file(texts);
+    if (const auto failure = file.read(path, {sheet.remotes, sheet.channels, sheet.identifier,
+                                              newerVersion, &loaded.version})) {
+        err << "kvr: " << forTerminal(*failure) << '\n';
+        return std::nullopt;
+    }
+    if (newerVersion)
+        err << "kvr: warning: " << onOneLine(texts.text(Msg::FileVersionNewer)) << '\n';
+    return loaded;
+}
+
+int writeToStream(std::string_view text, std::ostream& out, std::ostream& err) {
+    if (out.write(text.data(), static_cast<std::streamsize>(text.size())).flush())
+        return kExitSuccess;
+    err << "kvr: cannot write to standard output\n";
+    return kExitFileError;
+}
+
+int writeToFile(std::string_view text, const std::filesystem::path& path, std::ostream& err) {
+    const std::span bytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+    if (const auto failure = writeFileAtomically(path, bytes)) {
+        err << "kvr: cannot write " << path.string() << ": "
+            << systemErrorText(failure->errorNumber) << '\n';
+        return kExitFileError;
+    }
+    return kExitSuccess;
+}
+
+std::optional<std::string> readTextFile(const std::filesystem::path& path, std::ostream& err) {
+    errno = 0;
+    std::ifstream file(path, std::ios::binary);
+    std::string text;
+    std::array<char, 64 * 1024> chunk{};
+    while (file.read(chunk.data(), static_cast<std::streamsize>(chunk.size())) || file.gcount() > 0)
+        text.append(chunk.data(), static_cast<std::size_t>(file.gcount()));
+    if (!file.is_open() || file.bad()) {
+        err << "kvr: cannot read " << path.string() << ": " << systemErrorText(errno) << '\n';
+        return std::nullopt;
+    }
+    return text;
+}
+
+} // namespace
+
+std::string_view kvrHelp() {
+    return kHelp;
+}
+
+int runShow(const ShowRequest& request, std::ostream& out, std::ostream& err) {
+    const TextTable texts;
+    const auto loaded = loadSheet(request.input, texts, err);
+    if (!loaded)
+        return kExitFileError;
+    std::ostringstream table;
+    printSheetTable(loaded->sheet, texts, table);
+    return writeToStream(table.str(), out, err);
+}
+
+int runExport(const ExportRequest& request, std::ostream& out, std::ostream& err) {
+    const TextTable texts;
+    const auto loaded = loadSheet(request.input, texts, err);
+    if (!loaded)
+        return kExitFileError;
+    const std::string text =
+        request.format == ExportFormat::Csv
+            ? sheetToCsv(loaded->sheet, request.slots)
+            : sheetToJson(loaded->sheet, loaded->version, request.slots) + '\n';
+    return request.output ? writeToFile(text, *request.output, err) : writeToStream(text, out, err);
+}
+
+int runImport(const ImportRequest& request, std::ostream& err) {
+    const auto json = readTextFile(request.input, err);
+    if (!json)
+        return kExitFileError;
+    const auto imported = sheetFromJson(*json);
+    if (const auto* error = std::get_if<ImportError>(&imported)) {
+        err << "kvr: " << error->message() << '\n';
+        return kExitUsage;
+    }
+    const auto& sheet = std::get<SettingsSheet>(imported);
+    const TextTable texts;
+    if (const auto failure = SettingsFile(texts).write(request.output, sheet.remotes,
+                                                       sheet.channels, sheet.identifier)) {
+        err << "kvr: " << forTerminal(*failure) << '\n';
+        return kExitFileError;
+    }
+    return kExitSuccess;
+}
+
+int runKvr(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
+    return std::visit(
+        Overloaded{[&](const UsageError& error) {
+                       err << "kvr: " << error.message << '\n'
+                           << kSynopsis << "Try 'kvr --help' for more.\n";
+                       return kExitUsage;
+                   },
+                   [&](const ShowRequest& request) { return runShow(request, out, err); },
+                   [&](const ExportRequest& request) { return runExport(request, out, err); },
+                   [&](const ImportRequest& request) { return runImport(request, err); }},
+        parseArguments(args));
+}
+
+} // namespace konfigor::kvr
