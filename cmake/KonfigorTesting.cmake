@@ -1,12 +1,16 @@
 include(GoogleTest)
 
-# konfigor_add_test_suite(<name> LABEL <unit|integration|gui|fuzz> [TIMEOUT <s>]
+# konfigor_add_test_suite(<name> LABEL <unit|integration|gui|fuzz> [TIMEOUT <s>] [THREADED]
 #                         SOURCES <files...> [LIBRARIES <targets...>])
 #
 # One executable per suite; every test case becomes its own CTest test carrying the
 # suite's label, timeout and the offscreen Qt platform, so no test ever needs a display.
+# THREADED suites are labelled "<label>-threads" (ctest -L takes a regular expression, so
+# -L unit still selects them, and -L threads selects them alone) and are built by the target
+# threaded_tests, which the ThreadSanitizer run of scripts/check uses. One label only: test
+# discovery hands the properties on as a flat list, which would split a list of labels.
 function(konfigor_add_test_suite name)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "" "LABEL;TIMEOUT" "SOURCES;LIBRARIES")
+  cmake_parse_arguments(PARSE_ARGV 1 arg "THREADED" "LABEL;TIMEOUT" "SOURCES;LIBRARIES")
   if(NOT arg_LABEL MATCHES "^(unit|integration|gui|fuzz)$")
     message(FATAL_ERROR "konfigor_add_test_suite(${name}): LABEL must be unit, integration, gui or fuzz")
   endif()
@@ -15,6 +19,15 @@ function(konfigor_add_test_suite name)
     list(FIND _default_timeouts ${arg_LABEL} _index)
     math(EXPR _index "${_index} + 1")
     list(GET _default_timeouts ${_index} arg_TIMEOUT)
+  endif()
+
+  set(_label ${arg_LABEL})
+  if(arg_THREADED)
+    set(_label ${arg_LABEL}-threads)
+    if(NOT TARGET threaded_tests)
+      add_custom_target(threaded_tests)
+    endif()
+    add_dependencies(threaded_tests ${name})
   endif()
 
   add_executable(${name} ${arg_SOURCES})
@@ -30,7 +43,7 @@ function(konfigor_add_test_suite name)
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 30
     PROPERTIES
-      LABELS ${arg_LABEL}
+      LABELS ${_label}
       TIMEOUT ${arg_TIMEOUT}
       ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
 endfunction()

@@ -1,0 +1,467 @@
+#include "link/receiver_link.h"
+
+#include "link/requests.h"
+
+#include <algorithm>
+
+namespace konfigor {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr std::uint8_t kWakeByte = 0x5A;
+constexpr Clock::Milliseconds kAliveAfterTraffic = 2500ms;
+constexpr Clock::Milliseconds kAliveAfterWrite = 400ms;
+constexpr Clock::Milliseconds kPageRetry = 200ms;
+constexpr std::uint32_t kUnansweredLimit = 10;
+constexpr Clock::Milliseconds kBackOff = 8000ms;
+// How often the back-off pause looks whether the interface was unplugged or the link stopped.
+constexpr Clock::Milliseconds kBackOffStep = 10ms;
+// An idle worker wakes this often, so flags set by the main thread take effect soon.
+constexpr Clock::Milliseconds kIdleWait = 25ms;
+constexpr Clock::Milliseconds kCycle = 1ms;
+// The wake byte must reach the line before the queues are purged.
+constexpr Clock::Milliseconds kDrainLimit = 50ms;
+
+} // namespace
+
+ReceiverLink::ReceiverLink(SerialPort& port, Clock& clock, Worker worker)
+    : port_(port), clock_(clock), workerMode_(worker) {
+    clearImage(true);
+}
+
+ReceiverLink::~ReceiverLink() {
+    if (running_)
+        disconnect();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Transport
+
+bool ReceiverLink::connect(const std::string& portPath) {
+    portPath_ = portPath;
+    versionMajor_ = 0;
+    versionMinor_ = 0;
+    writeStalled_ = false;
+    if (reconnecting_) {
+        fail(LinkError::Reconnecting);
+        return false;
+    }
+    if (port_.isOpen())
+        disconnect();
+    if (!openAndWake(false))
+        return false;
+    rxCount_ = 0;
+    running_ = true;
+    writesBlocked_ = false;
+    aliveUntil_ = (clock_.now() + kAliveAfterTraffic).count();
+    waitForOutputDrained();
+    port_.purge();
+    port_.configure();
+    resetConnectionState();
+    nextVersionRequest_ = Milliseconds{0};
+    if (workerMode_ == Worker::Thread)
+        worker_ = std::thread(&ReceiverLink::workerMain, this);
+    portPresent_ = true;
+    return true;
+}
+
+bool ReceiverLink::disconnect() {
+    running_ = false;
+    reconnecting_ = false;
+    writeStalled_ = false;
+    if (worker_.joinable())
+        worker_.join();
+    if (port_.isOpen() && port_.close()) {
+        fail(LinkError::CloseFailed);
+        return false;
+    }
+    return true;
+}
+
+// Opens the port and sends the wake byte, the first byte on the line after every open, before
+// the line settings are applied.
+bool ReceiverLink::openAndWake(bool requireWakeTaken) {
+    if (const auto error = port_.open(portPath_)) {
+        lastOpenFault_ = static_cast<int>(error->fault);
+        fail(LinkError::OpenFailed);
+        return false;
+    }
+    const std::array<std::uint8_t, 1> wake{kWakeByte};
+    const auto written = port_.write(wake);
+    if (!written.ok() || (requireWakeTaken && written.value == 0)) {
+        port_.close();
+        fail(LinkError::WriteFailed);
+        return false;
+    }
+    return true;
+}
+
+// A purge discards output the line has not sent yet; the wake byte must not be part of it.
+void ReceiverLink::waitForOutputDrained() {
+    const Milliseconds limit = clock_.now() + kDrainLimit;
+    while (clock_.now() < limit) {
+        const auto queued = port_.outputQueueSize();
+        if (!queued.ok() || queued.value == 0)
+            return;
+        clock_.sleepFor(kCycle);
+    }
+}
+
+void ReceiverLink::resetConnectionState() {
+    queue_.clear();
+    error_ = LinkError::None;
+    readCursor_ = kIdlePage;
+    writeCursor_ = kIdlePage;
+    readComplete_ = false;
+    writeComplete_ = false;
+    configWritePending_ = false;
+}
+
+std::optional<SerialFault> ReceiverLink::lastOpenFault() const {
+    const int fault = lastOpenFault_;
+    if (fault < 0)
+        return std::nullopt;
+    return static_cast<SerialFault>(fault);
+}
+
+bool ReceiverLink::isUsable() const {
+    return port_.isOpen() && running_ && (!reconnecting_ || writeStalled_);
+}
+
+bool ReceiverLink::isOutputQueueEmpty() {
+    port_.clearErrors();
+    const auto queued = port_.outputQueueSize();
+    return queued.ok() && queued.value == 0;
+}
+
+bool ReceiverLink::writeFrame(const Frame& frame) {
+    return writeBytes(frame.bytes());
+}
+
+bool ReceiverLink::writeBytes(std::span<const std::uint8_t> bytes) {
+    if (writesBlocked_)
+        return false;
+    const std::lock_guard lock(writeMutex_);
+    bool moved = true;
+    while (!bytes.empty() && moved) {
+        const auto written = port_.write(bytes);
+        if (!written.ok()) {
+            port_.clearErrors();
+            fail(LinkError::WriteFailed);
+            return false;
+        }
+        aliveUntil_ = (clock_.now() + kAliveAfterWrite).count();
+        moved = written.value > 0;
+        writeStalled_ = !moved;
+        bytes = bytes.subspan(written.value);
+        if (bytes.empty())
+            ++unansweredWrites_;
+    }
+    return moved;
+}
+
+bool ReceiverLink::readInput() {
+    const auto read = port_.read(std::span(rx_).subspan(rxCount_));
+    if (!read.ok()) {
+        port_.clearErrors();
+        fail(LinkError::ReadFailed);
+        return false;
+    }
+    rxCount_ += read.value;
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Worker
+
+void ReceiverLink::workerMain() {
+    workerId_ = std::this_thread::get_id();
+    while (running_)
+        runWorkerCycle();
+}
+
+void ReceiverLink::runWorkerCycle() {
+    waitForWork();
+    workerTick();
+    backOffIfUnanswered();
+}
+
+// Instead of a blind 1 ms sleep the worker waits on the port until a reply arrives or its next
+// duty is due, so it answers at once and costs nothing while idle.
+void ReceiverLink::waitForWork() {
+    const Milliseconds wait = std::clamp(nextDuty() - clock_.now(), kCycle, kIdleWait);
+    if (!port_.isOpen() || !port_.waitForInput(wait).ok())
+        clock_.sleepFor(wait);
+}
+
+ReceiverLink::Milliseconds ReceiverLink::nextDuty() const {
+    Milliseconds due = Milliseconds{aliveUntil_.load()};
+    if (versionMajor_ == 0)
+        due = std::min(due, nextVersionRequest_);
+    if (activeButton_ >= 0)
+        due = std::min(due, nextPress_);
+    if (isBulkReadInProgress() || isBulkWriteInProgress())
+        due = std::min(due, Milliseconds{retryDeadline_.load()});
+    return due;
+}
+
+// After more than ten frames without an answer the interface gets a rest, which ends at once
+// when it is unplugged or the link stops.
+void ReceiverLink::backOffIfUnanswered() {
+    if (unansweredWrites_ <= kUnansweredLimit)
+        return;
+    unansweredWrites_ = 0;
+    const Milliseconds end = clock_.now() + kBackOff;
+    while (running_ && portPresent_ && clock_.now() < end)
+        clock_.sleepFor(std::min(kBackOffStep, end - clock_.now()));
+}
+
+void ReceiverLink::workerTick() {
+    if (workerMode_ == Worker::Thread && std::this_thread::get_id() != workerId_.load())
+        return;
+    const std::lock_guard lock(mainMutex_);
+    if (clock_.now().count() >= aliveUntil_) {
+        if (port_.isOpen() && !pingOutstanding_) {
+            pingOutstanding_ = true;
+            sendPing();
+        } else {
+            fail(LinkError::Reconnecting);
+            reconnect();
+        }
+        return;
+    }
+    if (!port_.isOpen())
+        return;
+    while (std::optional<Frame> frame = parseFrame()) {
+        pingOutstanding_ = false;
+        if (frame->hasValidChecksum())
+            takeFrame(*frame);
+        aliveUntil_ = (clock_.now() + kAliveAfterTraffic).count();
+        unansweredWrites_ = 0;
+    }
+    runDuties();
+}
+
+bool ReceiverLink::reconnect() {
+    const std::lock_guard lock(mainMutex_);
+    versionMajor_ = 0;
+    versionMinor_ = 0;
+    if (!running_) {
+        reconnecting_ = false;
+        return false;
+    }
+    reconnecting_ = true;
+    if (port_.isOpen() && port_.close())
+        return false;
+    if (!portPresent_ || !running_)
+        return false;
+    aliveUntil_ = (clock_.now() + kAliveAfterTraffic).count();
+    if (!openAndWake(true)) {
+        aliveUntil_ = clock_.now().count();
+        return false;
+    }
+    rxCount_ = 0;
+    waitForOutputDrained();
+    port_.purge();
+    port_.configure();
+    error_ = LinkError::None;
+    reconnecting_ = false;
+    pingOutstanding_ = false;
+    aliveUntil_ = (clock_.now() + kAliveAfterTraffic).count();
+    retryDeadline_ = (clock_.now() + kPageRetry).count();
+    nextVersionRequest_ = Milliseconds{0};
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Requests
+
+bool ReceiverLink::admitted() const {
+    return !reconnecting_;
+}
+
+// The requests that only a reconnection refuses.
+bool ReceiverLink::sendAdmitted(const Frame& frame) {
+    if (!admitted()) {
+        fail(LinkError::Reconnecting);
+        return false;
+    }
+    return writeFrame(frame);
+}
+
+bool ReceiverLink::requestVersion() {
+    return sendAdmitted(requests::requestVersion());
+}
+
+bool ReceiverLink::sendPing() {
+    return sendAdmitted(requests::sendPing());
+}
+
+bool ReceiverLink::requestRecord(std::size_t slot) {
+    slotLastRequested_ = slot;
+    return sendAdmitted(requests::requestRecord(slot));
+}
+
+bool ReceiverLink::sendRecord(std::size_t slot, std::uint32_t serialNumber, std::uint16_t counter,
+                              const std::array<std::uint16_t, 4>& buttonMasks, bool copyLock) {
+    return sendAdmitted(requests::sendRecord(slot, serialNumber, counter, buttonMasks, copyLock));
+}
+
+bool ReceiverLink::sendPress(bool channel1, bool channel2, bool channel3, bool channel4) {
+    const auto bits = static_cast<std::uint8_t>((channel1 ? 1 : 0) | (channel2 ? 2 : 0) |
+                                                (channel3 ? 4 : 0) | (channel4 ? 8 : 0));
+    return sendAdmitted(requests::sendPress(bits));
+}
+
+bool ReceiverLink::requestReset() {
+    return sendAdmitted(requests::requestReset());
+}
+
+bool ReceiverLink::sendAnswer() {
+    return sendAdmitted(requests::sendAnswer());
+}
+
+bool ReceiverLink::endConnection() {
+    const bool sent = sendAdmitted(requests::endConnection());
+    if (sent)
+        writesBlocked_ = true;
+    return sent;
+}
+
+bool ReceiverLink::requestPage(std::size_t page) {
+    if (!admitted())
+        return false;
+    if (isBulkWriteInProgress()) {
+        fail(LinkError::BulkWriteInProgress);
+        return false;
+    }
+    pageLastRequested_ = page;
+    const bool sent = writeFrame(requests::requestPage(page));
+    if (sent)
+        retryDeadline_ = (clock_.now() + kPageRetry).count();
+    return sent;
+}
+
+bool ReceiverLink::sendPage(std::size_t page, const ReceiverImage::Page& data) {
+    if (!admitted())
+        return false;
+    if (isBulkReadInProgress()) {
+        fail(LinkError::BulkReadInProgress);
+        return false;
+    }
+    const bool sent = writeFrame(requests::sendPage(page, data));
+    if (sent) {
+        retryDeadline_ = (clock_.now() + kPageRetry).count();
+        if (page == 0)
+            configWritePending_ = true;
+    }
+    return sent;
+}
+
+bool ReceiverLink::probeConfiguration() {
+    probePending_ = true;
+    if (!admitted()) {
+        fail(LinkError::Reconnecting);
+        return false;
+    }
+    if (isBulkReadInProgress()) {
+        fail(LinkError::BulkReadInProgress);
+        return false;
+    }
+    if (isBulkWriteInProgress()) {
+        fail(LinkError::BulkWriteInProgress);
+        return false;
+    }
+    return requestPage(0);
+}
+
+bool ReceiverLink::writeConfiguration() {
+    if (!admitted()) {
+        fail(LinkError::Reconnecting);
+        return false;
+    }
+    if (isBulkWriteInProgress()) {
+        fail(LinkError::BulkWriteInProgress);
+        return false;
+    }
+    if (isBulkReadInProgress()) {
+        fail(LinkError::BulkReadInProgress);
+        return false;
+    }
+    return sendPage(0, image_.page(0));
+}
+
+bool ReceiverLink::startBulkRead() {
+    const std::lock_guard lock(mainMutex_);
+    if (isBulkReadInProgress())
+        return false;
+    if (isBulkWriteInProgress()) {
+        fail(LinkError::BulkWriteInProgress);
+        return false;
+    }
+    readCursor_ = 0;
+    readComplete_ = false;
+    return requestPage(0);
+}
+
+bool ReceiverLink::startBulkWrite() {
+    const std::lock_guard lock(mainMutex_);
+    if (isBulkWriteInProgress())
+        return false;
+    if (isBulkReadInProgress()) {
+        fail(LinkError::BulkReadInProgress);
+        return false;
+    }
+    writeCursor_ = 0;
+    writeComplete_ = false;
+    return sendPage(0, image_.page(0));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Receiver knowledge
+
+bool ReceiverLink::takeConfigChange(std::uint32_t& lastSeen) const {
+    const std::uint32_t now = configChanges_;
+    if (now == lastSeen)
+        return false;
+    lastSeen = now;
+    return true;
+}
+
+int ReceiverLink::transferPercent() const {
+    const std::size_t pages = ReceiverMemory::kPageCount;
+    if (isBulkReadInProgress())
+        return static_cast<int>(readCursor_ * 100 / pages);
+    if (isBulkWriteInProgress())
+        return static_cast<int>(writeCursor_ * 100 / pages);
+    return 0;
+}
+
+void ReceiverLink::abortTransfers() {
+    readCursor_ = kIdlePage;
+    writeCursor_ = kIdlePage;
+}
+
+void ReceiverLink::clearImage(bool channelDefaults) {
+    image_.clear(channelDefaults);
+    resetConnectionState();
+}
+
+bool ReceiverLink::setPin(std::string_view digits) {
+    if (!image_.update([&](ReceiverMemory& m) { return m.setPin(digits); })) {
+        fail(LinkError::PinNotDigits);
+        return false;
+    }
+    return true;
+}
+
+void ReceiverLink::pressVirtualButton(int index, const std::array<std::uint16_t, 4>& channelMasks) {
+    for (std::size_t i = 0; i < pressMasks_.size(); ++i)
+        pressMasks_[i] = channelMasks[i];
+    firstPressPending_ = true;
+    released_ = false;
+    activeButton_ = index;
+}
+
+} // namespace konfigor

@@ -1,0 +1,228 @@
+// The worker's side of the link: cutting frames from the receive buffer, the link's own action
+// on each report, and the duties it carries out by itself every cycle.
+#include "common/little_endian.h"
+#include "link/receiver_link.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace konfigor {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr Clock::Milliseconds kPageRetry = 200ms;
+// A 'V' request and its answer need 9.4 ms on a 9600-baud line: asking every cycle would pile up
+// unanswered requests and start the back-off on every connect.
+constexpr Clock::Milliseconds kVersionRequestPause = 20ms;
+// Likewise a held virtual button must not fill the output queue.
+constexpr Clock::Milliseconds kPressPause = 10ms;
+
+constexpr std::size_t kButtonOffset = 9;
+constexpr std::size_t kStoredSlotOffset = 10;
+
+// The interface reports a button as its mask 1, 2, 4 or 8; the rest of the program counts
+// buttons 1 to 4.
+void convertButton(LinkMessage& message) {
+    std::uint8_t& button = message.bytes[kButtonOffset];
+    switch (button) {
+    case 1:
+    case 2:
+        break;
+    case 4:
+        button = 3;
+        break;
+    case 8:
+        button = 4;
+        break;
+    default:
+        break;
+    }
+}
+
+LinkMessage messageOf(const Frame& frame) {
+    LinkMessage message;
+    std::ranges::copy(frame.bytes(), message.bytes.begin());
+    return message;
+}
+
+ReceiverImage::Page pageOf(std::span<const std::uint8_t> payload) {
+    ReceiverImage::Page page{};
+    std::copy_n(payload.begin(), page.size(), page.begin());
+    return page;
+}
+
+} // namespace
+
+std::optional<Frame> ReceiverLink::parseFrame() {
+    if (!readInput() || rxCount_ == 0)
+        return std::nullopt;
+    const FrameCut cut = cutFrame(std::span(rx_).first(rxCount_), FrameDirection::Report);
+    std::memmove(rx_.data(), rx_.data() + cut.consumed, rxCount_ - cut.consumed);
+    rxCount_ -= cut.consumed;
+    if (cut.frame && !cut.frame->hasValidChecksum())
+        fail(LinkError::BadChecksum);
+    return cut.frame;
+}
+
+void ReceiverLink::takeFrame(const Frame& frame) {
+    LinkMessage message = messageOf(frame);
+    switch (frame.letter()) {
+    case frame_letter::kVersion:
+    case frame_letter::kMultiVersion:
+        onVersion(frame);
+        break;
+    case frame_letter::kPage:
+        onPage(frame);
+        break;
+    case frame_letter::kAccepted:
+        onWriteAccepted();
+        break;
+    case frame_letter::kRepeat:
+        onRepeat();
+        break;
+    case frame_letter::kRecord:
+        onRecord(frame);
+        break;
+    case frame_letter::kStoredRemote:
+        onStoredRemote(message);
+        break;
+    case frame_letter::kUnknownRemote:
+        convertButton(message);
+        break;
+    case frame_letter::kAnswer:
+        onAnswerCall();
+        break;
+    default:
+        break;
+    }
+    queue_.push(message);
+}
+
+void ReceiverLink::onVersion(const Frame& frame) {
+    const std::uint8_t version = frame.payload()[0];
+    versionMajor_ = static_cast<std::uint8_t>(version >> 4);
+    versionMinor_ = static_cast<std::uint8_t>(version & 0x0F);
+    multi_ = frame.letter() == frame_letter::kMultiVersion;
+    probeConfiguration();
+}
+
+void ReceiverLink::onPage(const Frame& frame) {
+    const std::size_t page = pageLastRequested_;
+    const ReceiverImage::Page data = pageOf(frame.payload());
+    if (page == 0 && probePending_) {
+        image_.takeProbeAnswer(data);
+        probePending_ = false;
+        return;
+    }
+    if (page == 0)
+        ++configChanges_;
+    image_.setPage(page, data);
+    if (!isBulkReadInProgress())
+        return;
+    const std::size_t next = readCursor_ + 1;
+    readCursor_ = next;
+    if (next == kIdlePage)
+        readComplete_ = true;
+    else
+        requestPage(next);
+}
+
+void ReceiverLink::onWriteAccepted() {
+    if (configWritePending_.exchange(false))
+        ++configChanges_;
+    if (!isBulkWriteInProgress())
+        return;
+    const std::size_t next = writeCursor_ + 1;
+    writeCursor_ = next;
+    if (next == kIdlePage)
+        writeComplete_ = true;
+    else
+        sendPage(next, image_.page(next));
+}
+
+void ReceiverLink::onRepeat() {
+    configWritePending_ = false;
+    if (isBulkReadInProgress())
+        requestPage(readCursor_);
+    if (isBulkWriteInProgress())
+        sendPage(writeCursor_, image_.page(writeCursor_));
+}
+
+void ReceiverLink::onRecord(const Frame& frame) {
+    const std::size_t slot = slotLastRequested_;
+    if (slot >= ReceiverMemory::kSlotCount)
+        return;
+    const RemoteRecord record =
+        RemoteRecord::fromBytes(frame.payload().first<RemoteRecord::kSize>());
+    image_.writeRecord(slot, {.serialNumber = record.serialField & ~RemoteRecord::kCopyLockBit,
+                              .copyLock = (record.serialField & RemoteRecord::kCopyLockBit) != 0,
+                              .counter = record.counter,
+                              .buttonWord = record.buttonWord});
+}
+
+void ReceiverLink::onStoredRemote(LinkMessage& message) {
+    const auto fields = std::span<std::uint8_t>(message.bytes);
+    const auto address = little_endian::get<std::uint16_t>(fields.subspan(kStoredSlotOffset, 2));
+    const auto slot = static_cast<std::uint16_t>(address - ReceiverMemory::slotAddress(0));
+    little_endian::put(fields.subspan(kStoredSlotOffset, 2), slot);
+    convertButton(message);
+    image_.refreshCounter(slot, little_endian::get<std::uint32_t>(fields.subspan(3, 4)),
+                          little_endian::get<std::uint16_t>(fields.subspan(7, 2)));
+}
+
+void ReceiverLink::onAnswerCall() {
+    sendAnswer();
+    if (!isBulkReadInProgress() && !isBulkWriteInProgress())
+        retryDeadline_ = (clock_.now() + kPageRetry).count();
+}
+
+// What the worker sends by itself: version requests until the receiver has answered, then the
+// virtual button's presses or the page repeats.
+void ReceiverLink::runDuties() {
+    const Milliseconds now = clock_.now();
+    if (versionMajor_ == 0) {
+        if (now.count() < aliveUntil_ && now >= nextVersionRequest_) {
+            nextVersionRequest_ = now + kVersionRequestPause;
+            requestVersion();
+        }
+        return;
+    }
+    if (activeButton_ >= 0 && pressStep(now))
+        return;
+    retryTransfers(now);
+}
+
+// False when the released button has just become inactive, so that the cycle repeats pages.
+bool ReceiverLink::pressStep(Milliseconds now) {
+    if (!firstPressPending_ && released_) {
+        activeButton_ = -1;
+        return false;
+    }
+    if (now < nextPress_)
+        return true;
+    const int button = std::clamp(activeButton_.load(), 0, 3);
+    const std::uint16_t mask = pressMasks_[static_cast<std::size_t>(button)];
+    const bool first = firstPressPending_;
+    // Momentary channels stay on while the button is held; the others switch on the first press.
+    std::array<bool, 4> channels{};
+    image_.read([&](const ReceiverMemory& m) {
+        for (std::size_t c = 0; c < channels.size(); ++c)
+            channels[c] = (mask >> c & 1) != 0 && (first || m.isChannelMomentary(c));
+    });
+    firstPressPending_ = false;
+    nextPress_ = now + kPressPause;
+    sendPress(channels[0], channels[1], channels[2], channels[3]);
+    return true;
+}
+
+void ReceiverLink::retryTransfers(Milliseconds now) {
+    if (now.count() < retryDeadline_)
+        return;
+    if (isBulkReadInProgress())
+        requestPage(readCursor_);
+    if (isBulkWriteInProgress())
+        sendPage(writeCursor_, image_.page(writeCursor_));
+}
+
+} // namespace konfigor

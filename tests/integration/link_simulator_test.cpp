@@ -1,0 +1,134 @@
+// The real link, with its worker thread, over a real pseudo-terminal to the software receiver.
+#include "kvr-sim/pty_server.h"
+#include "kvr-sim/receiver_simulator.h"
+#include "link/receiver_link.h"
+#include "link/serial_port_posix.h"
+#include "link/steady_clock.h"
+
+#include <filesystem>
+#include <functional>
+#include <thread>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+namespace konfigor {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Waits for a condition that the worker thread brings about; generous, since CI machines are
+// busy, and never a measure of speed.
+bool eventually(const std::function<bool()>& condition, std::chrono::seconds limit = 20s) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (std::chrono::steady_clock::now() < end) {
+        if (condition())
+            return true;
+        std::this_thread::sleep_for(2ms);
+    }
+    return condition();
+}
+
+class LinkSimulatorTest : public testing::Test {
+protected:
+    LinkSimulatorTest() {
+        // Line time off: 221 pages at 9600 baud would take ten seconds.
+        simulator.setBaudRate(0);
+        for (std::uint32_t slot = 0; slot < 704; slot += 50)
+            simulator.storeRemote(slot, {.serialField = 0x4000'0000u | (700 + slot),
+                                         .counter = 11,
+                                         .counterCopy = 11,
+                                         .buttonWord = 0x8421});
+    }
+    ~LinkSimulatorTest() override {
+        link.disconnect();
+        stopServer();
+    }
+
+    void startServer(std::optional<std::filesystem::path> symlink = {}) {
+        server.emplace(simulator, std::move(symlink));
+        serving = std::thread([this] { server->run(); });
+    }
+    void stopServer() {
+        if (server)
+            server->stop();
+        if (serving.joinable())
+            serving.join();
+    }
+
+    ReceiverSimulator simulator;
+    std::optional<PtyServer> server;
+    std::thread serving;
+    SteadyClock clock;
+    PosixSerialPort port;
+    ReceiverLink link{port, clock};
+};
+
+TEST_F(LinkSimulatorTest, ConnectsLearnsTheVersionAndReadsTheWholeMemory) {
+    startServer();
+    ASSERT_TRUE(link.connect(server->slavePath()));
+    ASSERT_TRUE(eventually([&] { return link.isConfigurationProbed(); }));
+    EXPECT_EQ(link.version().major, 2);
+    EXPECT_EQ(link.version().minor, 7);
+
+    ASSERT_TRUE(link.startBulkRead());
+    ASSERT_TRUE(eventually([&] { return link.isReadComplete(); }));
+    for (std::size_t slot = 0; slot < 704; ++slot) {
+        const auto record = link.image().readRecord(slot);
+        if (slot % 50 == 0)
+            EXPECT_EQ(record.serialNumber, 0x4000'0000u | (700 + slot)) << "slot " << slot;
+        else
+            EXPECT_EQ(record.serialNumber, 0u) << "slot " << slot;
+    }
+    std::string letters;
+    while (auto message = link.popMessage())
+        letters += static_cast<char>(message->letter());
+    EXPECT_EQ(letters.substr(0, 1), "V");
+    EXPECT_EQ(std::count(letters.begin(), letters.end(), 'E'), 1 + 221);
+}
+
+TEST_F(LinkSimulatorTest, ASecondProgramCannotOpenTheConnectedPort) {
+    startServer();
+    ASSERT_TRUE(link.connect(server->slavePath()));
+    PosixSerialPort other;
+    SteadyClock otherClock;
+    ReceiverLink second(other, otherClock);
+    EXPECT_FALSE(second.connect(server->slavePath()));
+    EXPECT_EQ(second.lastError(), LinkError::OpenFailed);
+    EXPECT_EQ(second.lastOpenFault(), SerialFault::Busy);
+}
+
+TEST_F(LinkSimulatorTest, DisconnectEndsTheWorkerAndTheTraffic) {
+    startServer();
+    ASSERT_TRUE(link.connect(server->slavePath()));
+    ASSERT_TRUE(eventually([&] { return link.isConfigurationProbed(); }));
+    ASSERT_TRUE(link.endConnection());
+    EXPECT_TRUE(link.disconnect());
+    EXPECT_FALSE(link.isRunning());
+    EXPECT_FALSE(port.isOpen());
+}
+
+TEST_F(LinkSimulatorTest, ReconnectsByItselfWhenTheInterfaceComesBack) {
+    const auto stablePath =
+        std::filesystem::temp_directory_path() / ("kvr-zor-test-" + std::to_string(::getpid()));
+    startServer(stablePath);
+    ASSERT_TRUE(link.connect(stablePath.string()));
+    ASSERT_TRUE(eventually([&] { return link.isConfigurationProbed(); }));
+
+    // The interface vanishes: after the ping the link keeps trying to reopen it.
+    stopServer();
+    server.reset();
+    ASSERT_TRUE(eventually([&] { return link.isReconnecting(); }));
+    EXPECT_EQ(link.version().major, 0);
+
+    // It returns under the same name: the link reopens it and learns the version anew.
+    simulator = ReceiverSimulator(ReceiverSimulator::Firmware{.major = 3, .minor = 1});
+    simulator.setBaudRate(0);
+    startServer(stablePath);
+    ASSERT_TRUE(eventually([&] { return !link.isReconnecting() && link.isConfigurationProbed(); }));
+    EXPECT_EQ(link.version().major, 3);
+    EXPECT_EQ(link.lastError(), LinkError::None);
+}
+
+} // namespace
+} // namespace konfigor
