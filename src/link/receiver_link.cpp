@@ -17,8 +17,9 @@ constexpr std::uint32_t kUnansweredLimit = 10;
 constexpr Clock::Milliseconds kBackOff = 8000ms;
 // How often the back-off pause looks whether the interface was unplugged or the link stopped.
 constexpr Clock::Milliseconds kBackOffStep = 10ms;
-// An idle worker wakes this often, so flags set by the main thread take effect soon.
-constexpr Clock::Milliseconds kIdleWait = 25ms;
+// The longest wait of an idle worker; the main thread interrupts it whenever it changes what
+// the worker has to do.
+constexpr Clock::Milliseconds kLongestWait = 1000ms;
 constexpr Clock::Milliseconds kCycle = 1ms;
 // The wake byte must reach the line before the queues are purged.
 constexpr Clock::Milliseconds kDrainLimit = 50ms;
@@ -70,6 +71,7 @@ bool ReceiverLink::disconnect() {
     running_ = false;
     reconnecting_ = false;
     writeStalled_ = false;
+    port_.interruptWait();
     if (worker_.joinable())
         worker_.join();
     if (port_.isOpen() && port_.close()) {
@@ -142,6 +144,9 @@ bool ReceiverLink::writeFrame(const Frame& frame) {
 bool ReceiverLink::writeBytes(std::span<const std::uint8_t> bytes) {
     if (writesBlocked_)
         return false;
+    // A request from the main thread moves the liveness deadline: the worker must wait anew.
+    if (std::this_thread::get_id() != workerId_.load())
+        port_.interruptWait();
     const std::lock_guard lock(writeMutex_);
     bool moved = true;
     while (!bytes.empty() && moved) {
@@ -190,7 +195,7 @@ void ReceiverLink::runWorkerCycle() {
 // Instead of a blind 1 ms sleep the worker waits on the port until a reply arrives or its next
 // duty is due, so it answers at once and costs nothing while idle.
 void ReceiverLink::waitForWork() {
-    const Milliseconds wait = std::clamp(nextDuty() - clock_.now(), kCycle, kIdleWait);
+    const Milliseconds wait = std::clamp(nextDuty() - clock_.now(), kCycle, kLongestWait);
     if (!port_.isOpen() || !port_.waitForInput(wait).ok())
         clock_.sleepFor(wait);
 }
@@ -462,6 +467,7 @@ void ReceiverLink::pressVirtualButton(int index, const std::array<std::uint16_t,
     firstPressPending_ = true;
     released_ = false;
     activeButton_ = index;
+    port_.interruptWait();
 }
 
 } // namespace konfigor

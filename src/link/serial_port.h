@@ -54,6 +54,9 @@ public:
     // Waits until bytes can be read or the timeout passes; true when bytes are there. Lets the
     // worker react to a reply at once instead of sleeping blindly.
     virtual SerialResult<bool> waitForInput(std::chrono::milliseconds timeout) = 0;
+    // Makes a waitForInput() running on another thread return now, without input, so a waiting
+    // worker notices what another thread changed. Safe from any thread.
+    virtual void interruptWait() = 0;
     // Bytes taken, possibly fewer than given; 0 when the port takes nothing right now.
     virtual SerialResult<std::size_t> write(std::span<const std::uint8_t> bytes) = 0;
     // Lets the next call proceed after a failure, where the platform keeps an error state.

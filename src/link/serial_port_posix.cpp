@@ -1,10 +1,12 @@
 #include "link/serial_port_posix.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <climits>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
@@ -112,8 +114,18 @@ int pollMilliseconds(std::chrono::steady_clock::time_point deadline) {
 
 } // namespace
 
+PosixSerialPort::PosixSerialPort() : wakeFd_(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
+
 PosixSerialPort::~PosixSerialPort() {
     close();
+    if (wakeFd_ != kClosed)
+        ::close(wakeFd_);
+}
+
+void PosixSerialPort::interruptWait() {
+    const std::uint64_t one = 1;
+    if (wakeFd_ != kClosed) [[maybe_unused]]
+        const auto ignored = ::write(wakeFd_, &one, sizeof one);
 }
 
 std::optional<SerialError> PosixSerialPort::open(const std::string& path) {
@@ -179,20 +191,26 @@ SerialResult<bool> PosixSerialPort::waitForInput(std::chrono::milliseconds timeo
         return {.error = notOpen()};
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
-        pollfd watched{.fd = fd, .events = POLLIN, .revents = 0};
-        const int ready = ::poll(&watched, 1, pollMilliseconds(deadline));
+        std::array<pollfd, 2> watched{pollfd{.fd = fd, .events = POLLIN, .revents = 0},
+                                      pollfd{.fd = wakeFd_, .events = POLLIN, .revents = 0}};
+        const int ready = ::poll(watched.data(), watched.size(), pollMilliseconds(deadline));
         if (ready < 0 && errno == EINTR)
             continue;
         if (ready < 0)
             return {.error = SerialError{SerialFault::Other, errno}};
         if (ready == 0)
             return {.value = false};
-        if (watched.revents & POLLNVAL)
+        const short events = watched[0].revents;
+        if (events & POLLNVAL)
             return {.error = notOpen()};
         // A hung-up line also says POLLIN, but nothing more can be read from it.
-        if (watched.revents & (POLLHUP | POLLERR))
+        if (events & (POLLHUP | POLLERR))
             return {.error = hungUp()};
-        return {.value = true};
+        if (events & POLLIN)
+            return {.value = true};
+        std::uint64_t count = 0;
+        [[maybe_unused]] const auto ignored = ::read(wakeFd_, &count, sizeof count);
+        return {.value = false};
     }
 }
 

@@ -16,7 +16,7 @@ namespace konfigor {
 // are for one thread at a time.
 class PosixSerialPort final : public SerialPort {
 public:
-    PosixSerialPort() = default;
+    PosixSerialPort();
     ~PosixSerialPort() override;
     PosixSerialPort(const PosixSerialPort&) = delete;
     PosixSerialPort& operator=(const PosixSerialPort&) = delete;
@@ -27,6 +27,7 @@ public:
     std::optional<SerialError> purge() override;
     SerialResult<std::size_t> read(std::span<std::uint8_t> buffer) override;
     SerialResult<bool> waitForInput(std::chrono::milliseconds timeout) override;
+    void interruptWait() override;
     SerialResult<std::size_t> write(std::span<const std::uint8_t> bytes) override;
     // POSIX keeps no error state that blocks later calls: nothing to clear.
     std::optional<SerialError> clearErrors() override;
@@ -41,6 +42,8 @@ private:
     static constexpr int kClosed = -1;
 
     std::atomic<int> fd_ = kClosed;
+    // An eventfd that interruptWait() signals and waitForInput() watches beside the port.
+    int wakeFd_ = kClosed;
 };
 
 } // namespace konfigor

@@ -2,6 +2,7 @@
 
 #include <libudev.h>
 #include <string_view>
+#include <utility>
 
 namespace konfigor {
 namespace {

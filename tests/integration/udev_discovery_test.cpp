@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <poll.h>
+#include <string>
 #include <string_view>
 #include <unistd.h>
 #include <vector>
@@ -148,6 +149,14 @@ bool preloaded() {
            std::string_view{preload}.find("libumockdev-preload") != std::string_view::npos;
 }
 
+// Under AddressSanitizer the preloaded library comes before the sanitizer's runtime, which works
+// that way but refuses to start unless told. Other builds ignore the variable.
+void allowPreloadBeforeSanitizer() {
+    const char* current = std::getenv("ASAN_OPTIONS");
+    std::string options = current != nullptr && *current != '\0' ? std::string{current} + ":" : "";
+    ::setenv("ASAN_OPTIONS", (options + "verify_asan_link_order=0").c_str(), 1);
+}
+
 // umockdev redirects /sys, /dev and netlink through a preloaded library, which must be in place
 // before the process starts. Running ourselves again under umockdev-wrapper works from ctest,
 // by hand and in a debugger alike; listing the tests needs no testbed and stays unwrapped, so
@@ -158,6 +167,7 @@ int runAgainUnderWrapper(int argc, char** argv) {
         return EXIT_FAILURE;
     }
     ::setenv(kReexecMarker, "1", 1);
+    allowPreloadBeforeSanitizer();
     // The wrapper, a shell script, would read /proc/self/exe as itself.
     auto self = std::filesystem::read_symlink("/proc/self/exe").string();
     std::vector<char*> arguments{const_cast<char*>("umockdev-wrapper"), self.data()};

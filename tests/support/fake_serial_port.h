@@ -115,6 +115,8 @@ public:
         std::lock_guard lock(mutex_);
         return open_;
     }
+    // Waiting never blocks here, so there is nothing to interrupt.
+    void interruptWait() override {}
 
     // --- what the interface sends ---
 

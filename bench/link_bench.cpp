@@ -1,0 +1,140 @@
+// The link against the software receiver on a real pseudo-terminal: how close whole-memory
+// transfers come to what a 9600-baud line allows, and what a connected, idle link costs.
+//
+// KONFIGOR_BENCH_QUICK=1 (set by scripts/check's smoke run) takes the line time away and
+// shortens the idle measurement, so the benchmark is only seen to work.
+#include "kvr-sim/pty_server.h"
+#include "kvr-sim/receiver_simulator.h"
+#include "link/receiver_link.h"
+#include "link/serial_port_posix.h"
+#include "link/steady_clock.h"
+
+#include <benchmark/benchmark.h>
+#include <chrono>
+#include <cstdlib>
+#include <functional>
+#include <optional>
+#include <sys/resource.h>
+#include <thread>
+
+namespace konfigor {
+namespace {
+
+using namespace std::chrono_literals;
+using Seconds = std::chrono::duration<double>;
+
+// 221 exchanges of a 5-byte request and a 36-byte answer, 10 bits a byte at 9600 baud.
+constexpr Seconds kWireLimit{221.0 * 41 * 10 / 9600};
+
+bool quick() {
+    const char* value = std::getenv("KONFIGOR_BENCH_QUICK");
+    return value != nullptr && std::string_view(value) == "1";
+}
+
+// A receiver served on its own thread, and a connected link to it.
+class Bench {
+public:
+    Bench() {
+        if (quick())
+            simulator_.setBaudRate(0);
+        for (std::uint32_t slot = 0; slot < 704; ++slot)
+            simulator_.storeRemote(slot,
+                                   {.serialField = 5000 + slot, .counter = 1, .counterCopy = 1});
+        server_.emplace(simulator_);
+        serving_ = std::thread([this] { server_->run(); });
+    }
+    ~Bench() {
+        link_.disconnect();
+        server_->stop();
+        serving_.join();
+    }
+    Bench(const Bench&) = delete;
+    Bench& operator=(const Bench&) = delete;
+
+    bool connect() {
+        return link_.connect(server_->slavePath()) &&
+               waitFor([&] { return link_.isConfigurationProbed(); }, 10s);
+    }
+    static bool waitFor(const std::function<bool()>& done, Seconds limit) {
+        const auto end = std::chrono::steady_clock::now() + limit;
+        while (!done()) {
+            if (std::chrono::steady_clock::now() > end)
+                return false;
+            std::this_thread::sleep_for(1ms);
+        }
+        return true;
+    }
+    ReceiverLink& link() { return link_; }
+
+private:
+    ReceiverSimulator simulator_;
+    std::optional<PtyServer> server_;
+    std::thread serving_;
+    SteadyClock clock_;
+    PosixSerialPort port_;
+    ReceiverLink link_{port_, clock_};
+};
+
+void transfer(benchmark::State& state, bool write) {
+    Bench bench;
+    if (!bench.connect()) {
+        state.SkipWithError("the receiver did not answer");
+        return;
+    }
+    ReceiverLink& link = bench.link();
+    for (auto _ : state) {
+        const auto start = std::chrono::steady_clock::now();
+        const bool started = write ? link.startBulkWrite() : link.startBulkRead();
+        const bool done =
+            started &&
+            Bench::waitFor([&] { return write ? link.isWriteComplete() : link.isReadComplete(); },
+                           60s);
+        const Seconds elapsed = std::chrono::steady_clock::now() - start;
+        if (!done) {
+            state.SkipWithError("the transfer did not complete");
+            return;
+        }
+        state.SetIterationTime(elapsed.count());
+        state.counters["ratio_to_wire_limit"] = elapsed / kWireLimit;
+    }
+}
+
+void bulkRead(benchmark::State& state) {
+    transfer(state, false);
+}
+void bulkWrite(benchmark::State& state) {
+    transfer(state, true);
+}
+BENCHMARK(bulkRead)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(bulkWrite)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+Seconds processCpuTime() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& t) {
+        return Seconds(double(t.tv_sec) + double(t.tv_usec) / 1e6);
+    };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// Everything the process spends (link worker and the simulator's server alike) while the
+// connection stands idle.
+void idleLink(benchmark::State& state) {
+    Bench bench;
+    if (!bench.connect()) {
+        state.SkipWithError("the receiver did not answer");
+        return;
+    }
+    const Seconds window = quick() ? 1s : 10s;
+    for (auto _ : state) {
+        const Seconds cpuBefore = processCpuTime();
+        std::this_thread::sleep_for(window);
+        const Seconds used = processCpuTime() - cpuBefore;
+        state.SetIterationTime(window.count());
+        state.counters["cpu_percent_of_one_core"] = 100.0 * used / window;
+    }
+}
+BENCHMARK(idleLink)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+} // namespace
+} // namespace konfigor
