@@ -9,6 +9,7 @@
 #include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -74,10 +75,17 @@ std::optional<SerialError> holdModemLines(int fd) {
 }
 
 // TIOCEXCL alone does not stop root, and flock alone does not stop programs that never lock.
+bool isCharacterDevice(int fd) {
+    struct stat status {};
+    return ::fstat(fd, &status) == 0 && S_ISCHR(status.st_mode);
+}
+
 std::optional<SerialError> claimExclusively(int fd) {
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
         return openFailure(errno);
-    if (::ioctl(fd, TIOCEXCL) != 0)
+    // A device that does not know the exclusive mode (an emulated one, for instance) is still
+    // a port: the lock keeps our programs apart. A plain file is not a port at all.
+    if (::ioctl(fd, TIOCEXCL) != 0 && !(errno == ENOTTY && isCharacterDevice(fd)))
         return SerialError{SerialFault::Other, errno};
     return std::nullopt;
 }

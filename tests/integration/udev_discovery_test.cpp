@@ -1,15 +1,24 @@
+#include "kvr-sim/receiver_simulator.h"
+#include "link/port_list.h"
+#include "link/receiver_link.h"
+#include "link/serial_port_posix.h"
+#include "link/steady_clock.h"
 #include "link/udev_port_source.h"
 #include "support/usb_testbed.h"
 
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <functional>
 #include <poll.h>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -130,6 +139,94 @@ TEST_F(UdevDiscovery, NodeLeadsToThePseudoTerminalOnlyWhilePlugged) {
 
     interface = testbed.plugSerialDevice("1-1", "04d8", "ff0c", "ttyACM0");
     EXPECT_TRUE(reachesInterfaceEnd(testbed, interface));
+}
+
+// The software receiver behind the interface end of a fake device's pseudo-terminal. While
+// "unplugged" it takes nothing and answers nothing, as a device that is gone.
+class InterfaceBridge {
+public:
+    InterfaceBridge(int interfaceEnd, ReceiverSimulator& simulator)
+        : fd_(interfaceEnd), simulator_(simulator), thread_([this] { serve(); }) {}
+    ~InterfaceBridge() {
+        stop_ = true;
+        thread_.join();
+    }
+    InterfaceBridge(const InterfaceBridge&) = delete;
+    InterfaceBridge& operator=(const InterfaceBridge&) = delete;
+
+    void setUnplugged(bool unplugged) { unplugged_ = unplugged; }
+
+private:
+    void serve() {
+        const auto start = std::chrono::steady_clock::now();
+        std::array<std::uint8_t, 256> buffer{};
+        while (!stop_) {
+            pollfd watched{.fd = fd_, .events = POLLIN, .revents = 0};
+            if (::poll(&watched, 1, 5) != 1 || (watched.revents & POLLIN) == 0)
+                continue;
+            const ssize_t count = ::read(fd_, buffer.data(), buffer.size());
+            if (count <= 0 || unplugged_)
+                continue;
+            const auto now = std::chrono::duration_cast<ReceiverSimulator::Time>(
+                std::chrono::steady_clock::now() - start);
+            simulator_.receive(std::span(buffer).first(static_cast<std::size_t>(count)), now);
+            const auto answer = simulator_.takeOutput(now);
+            if (!answer.empty()) [[maybe_unused]]
+                const auto written = ::write(fd_, answer.data(), answer.size());
+        }
+    }
+
+    int fd_;
+    ReceiverSimulator& simulator_;
+    std::atomic<bool> stop_ = false;
+    std::atomic<bool> unplugged_ = false;
+    std::thread thread_;
+};
+
+bool eventually(const std::function<bool()>& condition) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+TEST_F(UdevDiscovery, LinkReadsThroughTheNodeAndFollowsUnplugAndReplug) {
+    auto interface = testbed.plugSerialDevice("1-1", "04d8", "ff0c", "ttyACM0");
+    ReceiverSimulator simulator;
+    simulator.setBaudRate(0);
+    simulator.storeRemote(7, {.serialField = 4242, .counter = 3, .counterCopy = 3});
+    InterfaceBridge bridge(testbed.interfaceEndOf(interface), simulator);
+
+    auto source = openSource();
+    SteadyClock clock;
+    PosixSerialPort port;
+    ReceiverLink link(port, clock);
+    PortList ports(*source, {}, [&](bool present) { link.setPortPresent(present); });
+    ASSERT_EQ(ports.refreshPortList("").entries, std::vector{portOf(interface)});
+
+    ASSERT_TRUE(link.connect(interface.node));
+    ASSERT_TRUE(eventually([&] { return link.isConfigurationProbed(); }));
+    ASSERT_TRUE(link.startBulkRead());
+    ASSERT_TRUE(eventually([&] { return link.isReadComplete(); }));
+    EXPECT_EQ(link.image().readRecord(7).serialNumber, 4242u);
+
+    // Unplugged while connected: the port is absent and the link stops trying to reopen it.
+    bridge.setUnplugged(true);
+    testbed.unplug(interface);
+    ASSERT_TRUE(becomesReadable(source->notificationFd()));
+    EXPECT_FALSE(ports.handleDeviceChange(interface.node).selected);
+    ASSERT_TRUE(eventually([&] { return link.isReconnecting(); }));
+
+    // Plugged in again: the link reconnects by itself and learns the receiver anew.
+    interface = testbed.plugSerialDevice("1-1", "04d8", "ff0c", "ttyACM0");
+    bridge.setUnplugged(false);
+    ASSERT_TRUE(becomesReadable(source->notificationFd()));
+    EXPECT_TRUE(ports.handleDeviceChange(interface.node).selected);
+    EXPECT_TRUE(eventually([&] { return !link.isReconnecting() && link.isConfigurationProbed(); }));
+    link.disconnect();
 }
 
 constexpr const char* kReexecMarker = "KONFIGOR_UMOCKDEV_REEXEC";

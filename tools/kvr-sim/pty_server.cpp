@@ -22,6 +22,17 @@ using namespace std::chrono_literals;
 // an idle simulator with no tool costs nothing.
 constexpr std::chrono::microseconds kReopenCheckInterval = 20ms;
 
+// Where the link points while unplugged: devpts only ever holds numbered terminals (and ptmx),
+// so this never exists, and a tool opening the link fails as it would on a vanished device
+// instead of reaching whichever terminal took over the old number.
+constexpr std::string_view kUnpluggedTarget = "/dev/pts/unplugged";
+
+// Bytes on the wake pipe.
+constexpr char kStopByte = 's';
+constexpr char kRequestByte = 'r';
+// A command line longer than this is taken as it is; no command needs nearly as much.
+constexpr std::size_t kMaxCommandLine = 4096;
+
 // The write end of the pipe that wakes the server whose run() signals stop; -1 for none.
 std::atomic<int> gSignalWakeFd{-1};
 static_assert(std::atomic<int>::is_always_lock_free, "used from a signal handler");
@@ -78,7 +89,7 @@ void makeRaw(int master) {
 
 extern "C" void wakeOnSignal(int) {
     const int savedErrno = errno;
-    const char byte = 's';
+    const char byte = kStopByte;
     if (const int fd = gSignalWakeFd.load(); fd >= 0) [[maybe_unused]]
         const auto written = ::write(fd, &byte, 1);
     errno = savedErrno;
@@ -109,6 +120,18 @@ std::uint8_t buttonToPress(std::uint16_t buttonWord) {
     return 1;
 }
 
+void writeAll(int fd, std::string_view text) {
+    while (!text.empty()) {
+        const ssize_t count = ::write(fd, text.data(), text.size());
+        if (count < 0 && errno == EINTR)
+            continue;
+        // Whoever reads the answers has gone; serving goes on.
+        if (count <= 0)
+            return;
+        text.remove_prefix(static_cast<std::size_t>(count));
+    }
+}
+
 } // namespace
 
 PtyServer::OwnedFd::~OwnedFd() {
@@ -122,11 +145,8 @@ void PtyServer::OwnedFd::reset(int fd) {
 }
 
 PtyServer::PtyServer(ReceiverSimulator& simulator, std::optional<std::filesystem::path> link)
-    : simulator_(simulator), master_(openMaster()), slavePath_(slaveName(master_.get())),
-      start_(std::chrono::steady_clock::now()) {
-    closeSlaveOnce(slavePath_);
-    makeRaw(master_.get());
-    setNonBlockingAndCloseOnExec(master_.get());
+    : simulator_(simulator), start_(std::chrono::steady_clock::now()) {
+    openTerminal();
     std::array<int, 2> pipeEnds{};
     check(::pipe(pipeEnds.data()), "pipe");
     wakeRead_.reset(pipeEnds[0]);
@@ -144,9 +164,18 @@ PtyServer::~PtyServer() {
     removeLink();
 }
 
+std::string PtyServer::slavePath() const {
+    const std::scoped_lock lock(slavePathMutex_);
+    return slavePath_;
+}
+
+PtyServer::Time PtyServer::now() const {
+    return std::chrono::duration_cast<Time>(std::chrono::steady_clock::now() - start_);
+}
+
 void PtyServer::pressStoredRemotesEvery(std::chrono::milliseconds interval) {
     pressInterval_ = interval;
-    nextPressAt_ = elapsed() + interval;
+    nextPressAt_ = now() + interval;
 }
 
 void PtyServer::stopOnSignals() {
@@ -159,46 +188,186 @@ void PtyServer::stopOnSignals() {
     handlingSignals_ = true;
 }
 
+void PtyServer::serveCommands(int input, int replies, CommandHandler handler) {
+    commandInput_ = input;
+    commandReplies_ = replies;
+    commandHandler_ = std::move(handler);
+}
+
 void PtyServer::run() {
-    while (serveOnce()) {
+    servingThread_.store(std::this_thread::get_id());
+    try {
+        while (serveOnce()) {
+        }
+    } catch (...) {
+        servingThread_.store({});
+        throw;
     }
+    servingThread_.store({});
 }
 
 void PtyServer::stop() {
-    const char byte = 's';
-    // A full pipe already holds a stop request.
+    const char byte = kStopByte;
+    // A full pipe is read, and emptied, before anything else can be written to it.
     [[maybe_unused]] const auto written = ::write(wakeWrite_.get(), &byte, 1);
 }
 
-PtyServer::Time PtyServer::elapsed() const {
-    return std::chrono::duration_cast<Time>(std::chrono::steady_clock::now() - start_);
+void PtyServer::unplug() {
+    if (onServingThread()) {
+        unplugNow();
+        return;
+    }
+    {
+        const std::scoped_lock lock(requestsMutex_);
+        requests_.push_back(Request::Unplug);
+    }
+    const char byte = kRequestByte;
+    [[maybe_unused]] const auto written = ::write(wakeWrite_.get(), &byte, 1);
+}
+
+void PtyServer::plug() {
+    if (onServingThread()) {
+        plugNow();
+        return;
+    }
+    {
+        const std::scoped_lock lock(requestsMutex_);
+        requests_.push_back(Request::Plug);
+    }
+    const char byte = kRequestByte;
+    [[maybe_unused]] const auto written = ::write(wakeWrite_.get(), &byte, 1);
 }
 
 bool PtyServer::serveOnce() {
-    const Time now = elapsed();
-    if (slaveClosed_ && now >= retryAt_)
+    const Time now = this->now();
+    if (master_.get() >= 0 && slaveClosed_ && now >= retryAt_)
         readRequests();
     pressDueRemote(now);
     deliverOutput(now);
     // A negative descriptor is left out of the poll.
-    std::array<pollfd, 2> fds{
-        {{wakeRead_.get(), POLLIN, 0}, {slaveClosed_ ? -1 : master_.get(), POLLIN, 0}}};
+    std::array<pollfd, 3> fds{{{wakeRead_.get(), POLLIN, 0},
+                               {slaveClosed_ ? -1 : master_.get(), POLLIN, 0},
+                               {commandInput_, POLLIN, 0}}};
     if (::poll(fds.data(), fds.size(), pollTimeout(now)) < 0) {
         if (errno == EINTR)
             return true;
         throwSystemError("poll");
     }
-    if (fds[0].revents != 0)
-        return false;
+    // The terminal first: a command or request below may close it.
     if ((fds[1].revents & (POLLIN | POLLHUP | POLLERR)) != 0)
         readRequests();
+    if (fds[2].revents != 0 && !readCommands())
+        return false;
+    return fds[0].revents == 0 || takeWakeUps();
+}
+
+// False when asked to stop.
+bool PtyServer::takeWakeUps() {
+    bool stopping = false;
+    std::array<char, 64> bytes{};
+    for (;;) {
+        const ssize_t count = ::read(wakeRead_.get(), bytes.data(), bytes.size());
+        if (count < 0 && errno == EINTR)
+            continue;
+        if (count <= 0)
+            break;
+        const auto received = std::span(bytes).first(static_cast<std::size_t>(count));
+        stopping = stopping || std::ranges::find(received, kStopByte) != received.end();
+    }
+    if (stopping)
+        return false;
+    carryOutRequests();
     return true;
+}
+
+void PtyServer::carryOutRequests() {
+    std::vector<Request> requests;
+    {
+        const std::scoped_lock lock(requestsMutex_);
+        requests.swap(requests_);
+    }
+    for (const Request request : requests) {
+        if (request == Request::Unplug)
+            unplugNow();
+        else
+            plugNow();
+    }
+}
+
+void PtyServer::unplugNow() {
+    if (master_.get() < 0)
+        return;
+    pointLinkAt(std::string(kUnpluggedTarget));
+    master_.reset(-1);
+    slaveClosed_ = true;
+    simulator_.setSilent(true);
+    plugged_.store(false);
+}
+
+void PtyServer::plugNow() {
+    if (master_.get() >= 0)
+        return;
+    openTerminal();
+    if (link_)
+        pointLinkAt(slavePath());
+    simulator_.setSilent(false);
+    plugged_.store(true);
+}
+
+void PtyServer::openTerminal() {
+    master_.reset(openMaster());
+    std::string path = slaveName(master_.get());
+    closeSlaveOnce(path);
+    makeRaw(master_.get());
+    setNonBlockingAndCloseOnExec(master_.get());
+    {
+        const std::scoped_lock lock(slavePathMutex_);
+        slavePath_ = std::move(path);
+    }
+    slaveClosed_ = true;
+    retryAt_ = Time{0};
+}
+
+bool PtyServer::onServingThread() const {
+    return servingThread_.load() == std::this_thread::get_id();
+}
+
+// False when the input has ended. The descriptor may block, so it is read once per poll.
+bool PtyServer::readCommands() {
+    std::array<char, 512> buffer{};
+    const ssize_t count = ::read(commandInput_, buffer.data(), buffer.size());
+    if (count < 0 && (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK))
+        return true;
+    if (count <= 0) {
+        // A last line without its line end still counts.
+        if (!commandLine_.empty())
+            answer(std::exchange(commandLine_, {}));
+        return false;
+    }
+    commandLine_.append(buffer.data(), static_cast<std::size_t>(count));
+    for (auto end = commandLine_.find('\n'); end != std::string::npos;
+         end = commandLine_.find('\n')) {
+        const std::string line = commandLine_.substr(0, end);
+        commandLine_.erase(0, end + 1);
+        answer(line);
+    }
+    if (commandLine_.size() > kMaxCommandLine)
+        answer(std::exchange(commandLine_, {}));
+    return true;
+}
+
+void PtyServer::answer(std::string_view line) {
+    if (line.ends_with('\r'))
+        line.remove_suffix(1);
+    const std::string reply = commandHandler_(line);
+    if (!reply.empty())
+        writeAll(commandReplies_, reply + '\n');
 }
 
 int PtyServer::pollTimeout(Time now) const {
     std::optional<Time> wake = simulator_.nextOutputTime();
     const auto consider = [&wake](Time at) { wake = wake ? std::min(*wake, at) : at; };
-    if (slaveClosed_)
+    if (slaveClosed_ && master_.get() >= 0)
         consider(retryAt_);
     if (pressInterval_)
         consider(nextPressAt_);
@@ -217,7 +386,7 @@ void PtyServer::readRequests() {
         const ssize_t count = ::read(master_.get(), buffer.data(), buffer.size());
         if (count > 0) {
             slaveClosed_ = false;
-            simulator_.receive(std::span(buffer).first(static_cast<std::size_t>(count)), elapsed());
+            simulator_.receive(std::span(buffer).first(static_cast<std::size_t>(count)), now());
         } else if (count < 0 && errno == EINTR) {
             continue;
         } else if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
@@ -261,7 +430,7 @@ void PtyServer::writeToTool(std::span<const std::uint8_t> bytes) {
 
 void PtyServer::noteHangUp() {
     slaveClosed_ = true;
-    retryAt_ = elapsed() + kReopenCheckInterval;
+    retryAt_ = now() + kReopenCheckInterval;
 }
 
 void PtyServer::pressDueRemote(Time now) {
@@ -282,10 +451,25 @@ void PtyServer::pressDueRemote(Time now) {
 
 void PtyServer::createLink() {
     namespace fs = std::filesystem;
-    // A link left behind by a simulator that was killed.
-    if (fs::is_symlink(fs::symlink_status(*link_)))
-        fs::remove(*link_);
-    fs::create_symlink(slavePath_, *link_);
+    // A link left behind by a simulator that was killed is replaced; anything else is not ours.
+    if (fs::exists(fs::symlink_status(*link_)) && !fs::is_symlink(fs::symlink_status(*link_)))
+        throw fs::filesystem_error("not a symbolic link", *link_,
+                                   std::make_error_code(std::errc::file_exists));
+    pointLinkAt(slavePath());
+}
+
+// A new link renamed over the old one, so that the path never goes missing in between.
+void PtyServer::pointLinkAt(const std::string& target) {
+    if (!link_)
+        return;
+    namespace fs = std::filesystem;
+    fs::path staged = *link_;
+    staged += ".new-" + std::to_string(::getpid());
+    std::error_code ignored;
+    fs::remove(staged, ignored);
+    fs::create_symlink(target, staged);
+    fs::rename(staged, *link_);
+    linkTarget_ = target;
 }
 
 void PtyServer::removeLink() {
@@ -293,7 +477,7 @@ void PtyServer::removeLink() {
         return;
     std::error_code error;
     // Only our own: another simulator may have taken the name over meanwhile.
-    if (std::filesystem::read_symlink(*link_, error) == slavePath_ && !error)
+    if (std::filesystem::read_symlink(*link_, error) == linkTarget_ && !error)
         std::filesystem::remove(*link_, error);
 }
 

@@ -20,13 +20,6 @@ Frame bare(std::uint8_t letter) {
     return Frame::encode(letter, {});
 }
 
-Frame withBadChecksum(const Frame& frame) {
-    std::array<std::uint8_t, Frame::kMaxSize> bytes{};
-    std::ranges::copy(frame.bytes(), bytes.begin());
-    bytes[frame.size() - 1] ^= 0xFF;
-    return Frame::fromBytes(std::span(bytes).first(frame.size()));
-}
-
 // 'T' for a stored remote, with its slot address; 'N' for any other.
 Frame remoteReport(std::uint32_t serialWord, std::uint16_t counter, std::uint8_t buttonMask,
                    std::optional<std::size_t> slot) {
@@ -107,6 +100,14 @@ void ReceiverSimulator::loadSheet(const SettingsSheet& sheet) {
         memory_.setChannelMomentary(channel, entry.transientMode);
         memory_.setChannelDoublePress(channel, entry.doublePress);
     }
+}
+
+void ReceiverSimulator::setDropProbability(double probability) {
+    dropProbability_ = std::clamp(probability, 0.0, 1.0);
+}
+
+void ReceiverSimulator::setCorruptProbability(double probability) {
+    corruptProbability_ = std::clamp(probability, 0.0, 1.0);
 }
 
 void ReceiverSimulator::setSilent(bool silent) {
@@ -241,17 +242,48 @@ std::optional<std::size_t> ReceiverSimulator::findStoredRemote(std::uint32_t ser
 }
 
 void ReceiverSimulator::send(const Frame& frame, Time readyAt) {
-    if (silent_)
+    if (silent_ || dropsNextFrame())
         return;
-    if (framesToDrop_ > 0) {
-        --framesToDrop_;
-        return;
-    }
-    const Frame outgoing = framesToCorrupt_ > 0 ? withBadChecksum(frame) : frame;
-    if (framesToCorrupt_ > 0)
-        --framesToCorrupt_;
+    putOnLine(corruptsNextFrame() ? withOneByteChanged(frame) : frame, readyAt);
+}
+
+bool ReceiverSimulator::dropsNextFrame() {
+    if (framesToDrop_ == 0)
+        return happens(dropProbability_);
+    --framesToDrop_;
+    return true;
+}
+
+bool ReceiverSimulator::corruptsNextFrame() {
+    if (framesToCorrupt_ == 0)
+        return happens(corruptProbability_);
+    --framesToCorrupt_;
+    return true;
+}
+
+// A fault that is off draws nothing, so the faults follow from the settings and the traffic.
+bool ReceiverSimulator::happens(double probability) {
+    if (probability <= 0)
+        return false;
+    // 53 random bits make a uniform double in [0, 1) the same way on every standard library,
+    // which std::uniform_real_distribution does not promise.
+    constexpr double kUnit = 0x1.0p-53;
+    return static_cast<double>(random_() >> 11) * kUnit < probability;
+}
+
+// Past the head, so the frame keeps its letter and length and only its checksum tells.
+Frame ReceiverSimulator::withOneByteChanged(const Frame& frame) {
+    std::array<std::uint8_t, Frame::kMaxSize> bytes{};
+    std::ranges::copy(frame.bytes(), bytes.begin());
+    const std::size_t changeable = frame.size() - Frame::kHeadSize;
+    const std::size_t at = Frame::kHeadSize + static_cast<std::size_t>(random_() % changeable);
+    bytes[at] ^= static_cast<std::uint8_t>(1 + random_() % 255);
+    return Frame::fromBytes(std::span(bytes).first(frame.size()));
+}
+
+void ReceiverSimulator::putOnLine(const Frame& frame, Time readyAt) {
     Time at = std::max(readyAt, outputLineFreeAt_);
-    for (const std::uint8_t byte : outgoing.bytes()) {
+    for (const std::uint8_t byte : frame.bytes()) {
         at += byteTime();
         output_.push_back({at, byte});
     }

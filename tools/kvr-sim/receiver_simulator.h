@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <deque>
 #include <optional>
+#include <random>
 #include <span>
 #include <vector>
 
@@ -26,6 +27,7 @@ class ReceiverSimulator {
 public:
     using Time = std::chrono::microseconds;
     static constexpr unsigned kBaudRate = 9600;
+    static constexpr std::uint64_t kDefaultSeed = 1;
 
     struct Firmware {
         std::uint8_t major = 2;
@@ -74,9 +76,16 @@ public:
     std::optional<std::uint8_t> lastPressChannels() const { return lastPressChannels_; }
 
     // Failure knobs. Dropping and corrupting hit the next frames the interface sends, answers
-    // and reports alike; a dropped answer's request has still been carried out.
+    // and reports alike; a dropped answer's request has still been carried out. A corrupted
+    // frame has one byte after its letter changed, so it keeps its length and fails its checksum.
     void dropFrames(unsigned count) { framesToDrop_ = count; }
     void corruptFrames(unsigned count) { framesToCorrupt_ = count; }
+    // The chance (0 to 1) that each frame sent is dropped or corrupted, once the counts above are
+    // used up. The draws come from a generator seeded with setSeed() (kDefaultSeed until then),
+    // so the same seed and the same traffic give the same faults.
+    void setDropProbability(double probability);
+    void setCorruptProbability(double probability);
+    void setSeed(std::uint64_t seed) { random_.seed(seed); }
     // The next page and record requests are answered with 'B' and not carried out.
     void askRepeats(unsigned count) { repeatsToAsk_ = count; }
     // An unplugged interface: nothing is carried out or sent, and output not yet delivered is
@@ -106,6 +115,11 @@ private:
     std::optional<Frame> writeRecord(const Frame& request);
     std::optional<std::size_t> findStoredRemote(std::uint32_t serialWord) const;
     void send(const Frame& frame, Time readyAt);
+    bool dropsNextFrame();
+    bool corruptsNextFrame();
+    bool happens(double probability);
+    Frame withOneByteChanged(const Frame& frame);
+    void putOnLine(const Frame& frame, Time readyAt);
 
     Firmware firmware_;
     ReceiverMemory memory_;
@@ -117,6 +131,9 @@ private:
     unsigned baudRate_ = kBaudRate;
     unsigned framesToDrop_ = 0;
     unsigned framesToCorrupt_ = 0;
+    double dropProbability_ = 0;
+    double corruptProbability_ = 0;
+    std::mt19937_64 random_{kDefaultSeed};
     unsigned repeatsToAsk_ = 0;
     bool silent_ = false;
     std::array<unsigned, 256> requestCounts_{};

@@ -10,10 +10,14 @@ namespace {
 
 using Error = std::optional<std::string>;
 
-constexpr std::array<std::string_view, 3> kFlags{"--multi", "--pin-required", "--no-wire-delay"};
+constexpr std::array<std::string_view, 3> kFlags{"--multi", "--pin-required", "--wire-timing"};
+constexpr std::array<std::string_view, 11> kValued{
+    "--link", "--firmware",    "--version", "--pin",     "--memory", "--image",
+    "--seed", "--press-every", "--drop",    "--corrupt", "--delay"};
 
 // The version nibbles of the report byte.
 constexpr unsigned kMaxVersionPart = 15;
+constexpr std::string_view kVersionForm = "X.Y, each 0-15";
 
 struct Word {
     std::string_view name;
@@ -27,12 +31,18 @@ Word splitAtEquals(std::string_view word) {
     return {word.substr(0, equals), word.substr(equals + 1)};
 }
 
-bool isFlag(std::string_view name) {
-    return std::find(kFlags.begin(), kFlags.end(), name) != kFlags.end();
+bool isOneOf(std::string_view name, std::span<const std::string_view> names) {
+    return std::find(names.begin(), names.end(), name) != names.end();
 }
 
-std::optional<unsigned> parseUnsigned(std::string_view text) {
-    unsigned value = 0;
+bool isDigits(std::string_view text) {
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+template <typename Number>
+std::optional<Number> parseNumber(std::string_view text) {
+    Number value{};
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (text.empty() || error != std::errc{} || end != text.data() + text.size())
         return std::nullopt;
@@ -46,45 +56,52 @@ std::string invalid(std::string_view name, std::string_view value, std::string_v
 
 // One nibble of the version byte.
 std::optional<std::uint8_t> versionPart(std::string_view text) {
-    const auto part = parseUnsigned(text);
+    const auto part = parseNumber<unsigned>(text);
     if (!part || *part > kMaxVersionPart)
         return std::nullopt;
     return static_cast<std::uint8_t>(*part);
 }
 
-Error parseFirmware(std::string_view value, ReceiverSimulator::Firmware& firmware) {
+Error parseFirmware(std::string_view name, std::string_view value,
+                    ReceiverSimulator::Firmware& firmware) {
     const auto dot = value.find('.');
-    if (dot == std::string_view::npos)
-        return invalid("--firmware", value, "X.Y, each 0-15");
     const auto major = versionPart(value.substr(0, dot));
-    const auto minor = versionPart(value.substr(dot + 1));
+    const auto minor =
+        dot == std::string_view::npos ? std::nullopt : versionPart(value.substr(dot + 1));
     if (!major || !minor)
-        return invalid("--firmware", value, "X.Y, each 0-15");
+        return invalid(name, value, kVersionForm);
     firmware.major = *major;
     firmware.minor = *minor;
     return std::nullopt;
 }
 
 Error parsePin(std::string_view value, std::optional<std::string>& pin) {
-    const bool digitsOnly =
-        std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; });
-    if (value.size() != ReceiverMemory::kPinLength || !digitsOnly)
+    if (value.size() != ReceiverMemory::kPinLength || !isDigits(value))
         return invalid("--pin", value, "five digits");
     pin = std::string(value);
     return std::nullopt;
 }
 
-Error parseCount(std::string_view name, std::string_view value, unsigned& count) {
-    const auto parsed = parseUnsigned(value);
+Error parseProbability(std::string_view name, std::string_view value, double& probability) {
+    const auto parsed = parseNumber<double>(value);
+    // Written so that NaN fails too.
+    if (!parsed || !(*parsed >= 0.0 && *parsed <= 1.0))
+        return invalid(name, value, "a probability from 0 to 1");
+    probability = *parsed;
+    return std::nullopt;
+}
+
+Error parseSeed(std::string_view value, std::uint64_t& seed) {
+    const auto parsed = parseNumber<std::uint64_t>(value);
     if (!parsed)
-        return invalid(name, value, "a whole number");
-    count = *parsed;
+        return invalid("--seed", value, "a whole number");
+    seed = *parsed;
     return std::nullopt;
 }
 
 Error parseMilliseconds(std::string_view name, std::string_view value, unsigned minimum,
                         std::chrono::milliseconds& duration) {
-    const auto parsed = parseUnsigned(value);
+    const auto parsed = parseNumber<unsigned>(value);
     if (!parsed || *parsed < minimum)
         return invalid(name, value, minimum > 0 ? "milliseconds, at least 1" : "milliseconds");
     duration = std::chrono::milliseconds(*parsed);
@@ -97,46 +114,50 @@ Error setFlag(std::string_view name, SimulatorOptions& options) {
     else if (name == "--pin-required")
         options.pinRequired = true;
     else
-        options.wireDelay = false;
+        options.wireTiming = true;
+    return std::nullopt;
+}
+
+Error setPath(std::string_view name, std::string_view value, SimulatorOptions& options) {
+    if (value.empty())
+        return "option " + std::string(name) + " needs a path";
+    const std::filesystem::path path(value);
+    if (name == "--link")
+        options.link = path;
+    else if (name == "--image")
+        options.image = path;
+    else
+        options.memoryFile = path;
+    if (options.memoryFile && options.image)
+        return std::string("options --memory and --image exclude each other");
     return std::nullopt;
 }
 
 Error setValue(std::string_view name, std::string_view value, SimulatorOptions& options) {
-    if ((name == "--link" || name == "--sheet") && value.empty())
-        return "option " + std::string(name) + " needs a path";
-    if (name == "--link")
-        options.link = std::filesystem::path(value);
-    else if (name == "--sheet")
-        options.sheet = std::filesystem::path(value);
-    else if (name == "--firmware")
-        return parseFirmware(value, options.firmware);
-    else if (name == "--pin")
+    if (name == "--link" || name == "--memory" || name == "--image")
+        return setPath(name, value, options);
+    if (name == "--firmware" || name == "--version")
+        return parseFirmware(name, value, options.firmware);
+    if (name == "--pin")
         return parsePin(value, options.pin);
-    else if (name == "--drop")
-        return parseCount(name, value, options.dropFrames);
-    else if (name == "--corrupt")
-        return parseCount(name, value, options.corruptFrames);
-    else if (name == "--delay")
+    if (name == "--seed")
+        return parseSeed(value, options.seed);
+    if (name == "--drop")
+        return parseProbability(name, value, options.dropProbability);
+    if (name == "--corrupt")
+        return parseProbability(name, value, options.corruptProbability);
+    if (name == "--delay")
         return parseMilliseconds(name, value, 0, options.answerDelay);
-    else
-        return parseMilliseconds(name, value, 1, options.pressEvery.emplace());
-    return std::nullopt;
-}
-
-bool takesValue(std::string_view name) {
-    constexpr std::array<std::string_view, 8> kValued{"--link",    "--firmware",    "--pin",
-                                                      "--sheet",   "--press-every", "--drop",
-                                                      "--corrupt", "--delay"};
-    return std::find(kValued.begin(), kValued.end(), name) != kValued.end();
+    return parseMilliseconds(name, value, 1, options.pressEvery.emplace());
 }
 
 // Takes args[i] into the options, and the next word too when it is the option's value.
 Error takeWord(std::span<const std::string_view> args, std::size_t& i, SimulatorOptions& options) {
     const Word word = splitAtEquals(args[i]);
-    if (isFlag(word.name))
+    if (isOneOf(word.name, kFlags))
         return word.value ? "option " + std::string(word.name) + " takes no value"
                           : setFlag(word.name, options);
-    if (!takesValue(word.name))
+    if (!isOneOf(word.name, kValued))
         return word.name.starts_with('-') ? "unknown option " + std::string(word.name)
                                           : "unexpected argument " + std::string(args[i]);
     if (word.value)
@@ -147,6 +168,17 @@ Error takeWord(std::span<const std::string_view> args, std::size_t& i, Simulator
 }
 
 } // namespace
+
+bool isFirmwareVersion(std::span<const std::string_view> args, std::size_t i) {
+    if (args[i].starts_with("--version="))
+        return true;
+    if (args[i] != "--version" || i + 1 == args.size())
+        return false;
+    const std::string_view next = args[i + 1];
+    const auto dot = next.find('.');
+    return dot != std::string_view::npos && isDigits(next.substr(0, dot)) &&
+           isDigits(next.substr(dot + 1));
+}
 
 std::variant<SimulatorOptions, OptionsError>
 parseSimulatorOptions(std::span<const std::string_view> args) {
@@ -163,10 +195,10 @@ void configureSimulator(const SimulatorOptions& options, ReceiverSimulator& simu
     if (options.pin)
         simulator.memory().setPin(*options.pin);
     simulator.memory().setPinRequired(options.pinRequired);
-    if (!options.wireDelay)
-        simulator.setBaudRate(0);
-    simulator.dropFrames(options.dropFrames);
-    simulator.corruptFrames(options.corruptFrames);
+    simulator.setBaudRate(options.wireTiming ? ReceiverSimulator::kBaudRate : 0);
+    simulator.setSeed(options.seed);
+    simulator.setDropProbability(options.dropProbability);
+    simulator.setCorruptProbability(options.corruptProbability);
     simulator.setAnswerDelay(options.answerDelay);
 }
 

@@ -3,6 +3,7 @@
 #include "kvr-sim/receiver_simulator.h"
 
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <span>
@@ -12,17 +13,21 @@
 
 namespace konfigor {
 
-// What kvr-sim was asked to simulate; the defaults are a plain single receiver on a real line.
+// What kvr-sim was asked to simulate; the defaults are a plain single receiver answering at
+// once, without faults.
 struct SimulatorOptions {
     std::optional<std::filesystem::path> link;
     ReceiverSimulator::Firmware firmware;
     std::optional<std::string> pin;
     bool pinRequired = false;
-    std::optional<std::filesystem::path> sheet;
+    // A settings file, or else a raw memory image, to start with.
+    std::optional<std::filesystem::path> memoryFile;
+    std::optional<std::filesystem::path> image;
     std::optional<std::chrono::milliseconds> pressEvery;
-    bool wireDelay = true;
-    unsigned dropFrames = 0;
-    unsigned corruptFrames = 0;
+    bool wireTiming = false;
+    double dropProbability = 0;
+    double corruptProbability = 0;
+    std::uint64_t seed = ReceiverSimulator::kDefaultSeed;
     std::chrono::milliseconds answerDelay{0};
 };
 
@@ -31,11 +36,16 @@ struct OptionsError {
 };
 
 // The arguments after the program name; a value follows its option as the next word or after
-// '=' (--pin=12345). --help and --version are answered before this.
+// '=' (--pin=12345). --help and --version are answered before this, except that --version
+// followed by a version of the X.Y form sets the firmware (see isFirmwareVersion()).
 std::variant<SimulatorOptions, OptionsError>
 parseSimulatorOptions(std::span<const std::string_view> args);
 
-// Everything but the sheet, the link and the presses, which need files and a running server.
+// Whether args[i] is "--version" naming the firmware: followed by a word of the X.Y form
+// (digits, a dot, digits), or written as "--version=VALUE".
+bool isFirmwareVersion(std::span<const std::string_view> args, std::size_t i);
+
+// Everything but the memory, the link and the presses, which need files and a running server.
 void configureSimulator(const SimulatorOptions& options, ReceiverSimulator& simulator);
 
 } // namespace konfigor

@@ -1,9 +1,10 @@
 #include "kvr/kvr_commands.h"
 
 #include "app/texts/text_table.h"
-#include "common/atomic_file.h"
 #include "common/system_error.h"
 #include "files/settings_file.h"
+#include "kvr/command_support.h"
+#include "kvr/receiver_commands.h"
 #include "kvr/sheet_csv.h"
 #include "kvr/sheet_json.h"
 #include "kvr/sheet_json_import.h"
@@ -54,42 +55,6 @@ struct Overloaded : Handlers... {
 template <class... Handlers>
 Overloaded(Handlers...) -> Overloaded<Handlers...>;
 
-// The core's messages break lines the Windows way, as its message boxes always showed them.
-std::string forTerminal(std::string_view message) {
-    std::string text;
-    for (std::size_t i = 0; i < message.size(); ++i) {
-        if (message.substr(i, 2) != "\r\n")
-            text += message[i];
-    }
-    return text;
-}
-
-std::string onOneLine(std::string text) {
-    std::replace(text.begin(), text.end(), '\n', ' ');
-    return text;
-}
-
-struct LoadedSheet {
-    SettingsSheet sheet;
-    std::uint16_t version = SettingsFile::kVersion;
-};
-
-std::optional<LoadedSheet> loadSheet(const std::filesystem::path& path, const TextTable& texts,
-                                     std::ostream& err) {
-    LoadedSheet loaded;
-    SettingsSheet& sheet = loaded.sheet;
-    bool newerVersion = false;
-    const SettingsFile file(texts);
-    if (const auto failure = file.read(path, {sheet.remotes, sheet.channels, sheet.identifier,
-                                              newerVersion, &loaded.version})) {
-        err << "kvr: " << forTerminal(*failure) << '\n';
-        return std::nullopt;
-    }
-    if (newerVersion)
-        err << "kvr: warning: " << onOneLine(texts.text(Msg::FileVersionNewer)) << '\n';
-    return loaded;
-}
-
 int writeToStream(std::string_view text, std::ostream& out, std::ostream& err) {
     if (out.write(text.data(), static_cast<std::streamsize>(text.size())).flush())
         return kExitSuccess;
@@ -99,12 +64,7 @@ int writeToStream(std::string_view text, std::ostream& out, std::ostream& err) {
 
 int writeToFile(std::string_view text, const std::filesystem::path& path, std::ostream& err) {
     const std::span bytes(reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
-    if (const auto failure = writeFileAtomically(path, bytes)) {
-        err << "kvr: cannot write " << path.string() << ": "
-            << systemErrorText(failure->errorNumber) << '\n';
-        return kExitFileError;
-    }
-    return kExitSuccess;
+    return writeBytesToFile(bytes, path, err) ? kExitSuccess : kExitFileError;
 }
 
 std::optional<std::string> readTextFile(const std::filesystem::path& path, std::ostream& err) {

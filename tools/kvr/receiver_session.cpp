@@ -1,0 +1,130 @@
+#include "kvr/receiver_session.h"
+
+#include "link/frame.h"
+
+#include <thread>
+
+namespace konfigor::kvr {
+namespace {
+
+using namespace std::chrono_literals;
+
+// How often a wait looks at the link; the worker does the work meanwhile.
+constexpr auto kPollInterval = 5ms;
+// The end-of-connection frame should reach the line before the port closes.
+constexpr auto kDrainLimit = 500ms;
+
+std::string seconds(std::chrono::milliseconds limit) {
+    return std::to_string(std::chrono::duration_cast<std::chrono::seconds>(limit).count()) + " s";
+}
+
+} // namespace
+
+std::optional<std::string> ReceiverSession::open(const std::string& portPath) {
+    portPath_ = portPath;
+    if (!link_.connect(portPath))
+        return openFailure();
+    // The version alone is not enough: the probe's answer, which brings the PIN, arrives as the
+    // first page report after it.
+    if (!waitFor([&] { return pageReported_ && link_.isConfigurationProbed(); }, limits_.answer))
+        return "no receiver answered on " + portPath;
+    return std::nullopt;
+}
+
+std::string ReceiverSession::openFailure() const {
+    if (link_.lastError() != LinkError::OpenFailed)
+        return "cannot write to " + portPath_;
+    switch (link_.lastOpenFault().value_or(SerialFault::Other)) {
+    case SerialFault::Busy:
+        return portPath_ + " is in use by another program";
+    case SerialFault::NotFound:
+        return "no such port: " + portPath_;
+    case SerialFault::AccessDenied:
+        return "no permission to open " + portPath_ + " (is the user in the dialout group?)";
+    case SerialFault::Gone:
+    case SerialFault::Other:
+        break;
+    }
+    return "cannot open " + portPath_;
+}
+
+ReceiverFacts ReceiverSession::facts() const {
+    return {.version = link_.version(),
+            .multi = link_.isMulti(),
+            .pinRequired =
+                link_.image().read([](const ReceiverMemory& m) { return m.isPinRequired(); })};
+}
+
+std::optional<std::string> ReceiverSession::checkPin(const std::optional<std::string>& pin) const {
+    const auto [required, digits] = link_.image().read([](const ReceiverMemory& m) {
+        return std::pair{m.isPinRequired(), m.pinText()};
+    });
+    if (!required)
+        return std::nullopt;
+    if (!pin)
+        return "the receiver requires a PIN; give it with --pin NNNNN";
+    if (*pin != digits)
+        return "wrong PIN";
+    return std::nullopt;
+}
+
+std::optional<std::string> ReceiverSession::readMemory(const Progress& progress) {
+    if (!link_.startBulkRead())
+        return "no connection to the receiver on " + portPath_;
+    if (!waitFor([&] { return link_.isReadComplete(); }, limits_.transfer, progress))
+        return "reading the receiver did not complete within " + seconds(limits_.transfer);
+    return std::nullopt;
+}
+
+std::optional<std::string> ReceiverSession::writeMemory(const ReceiverMemory& memory,
+                                                        const Progress& progress) {
+    link_.image().update([&](ReceiverMemory& image) { image = memory; });
+    if (!link_.startBulkWrite())
+        return "no connection to the receiver on " + portPath_;
+    if (!waitFor([&] { return link_.isWriteComplete(); }, limits_.transfer, progress))
+        return "writing the receiver did not complete within " + seconds(limits_.transfer);
+    return std::nullopt;
+}
+
+ReceiverMemory ReceiverSession::memory() const {
+    return link_.image().read([](const ReceiverMemory& m) { return m; });
+}
+
+void ReceiverSession::close() {
+    if (!link_.isRunning())
+        return;
+    if (link_.endConnection())
+        waitFor([&] { return link_.isOutputQueueEmpty(); }, kDrainLimit);
+    link_.disconnect();
+}
+
+bool ReceiverSession::waitFor(const std::function<bool()>& done, std::chrono::milliseconds limit,
+                              const Progress& progress) {
+    const auto deadline = clock_.now() + limit;
+    int shown = -1;
+    while (true) {
+        takeMessages();
+        if (done()) {
+            if (progress)
+                progress(100);
+            return true;
+        }
+        if (clock_.now() >= deadline)
+            return false;
+        if (const int percent = link_.transferPercent(); progress && percent != shown) {
+            progress(percent);
+            shown = percent;
+        }
+        std::this_thread::sleep_for(kPollInterval);
+    }
+}
+
+// Nobody else reads the link's messages here; taking them keeps the queue short.
+void ReceiverSession::takeMessages() {
+    while (const auto message = link_.popMessage()) {
+        if (message->letter() == frame_letter::kPage)
+            pageReported_ = true;
+    }
+}
+
+} // namespace konfigor::kvr
