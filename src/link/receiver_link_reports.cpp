@@ -100,6 +100,8 @@ void ReceiverLink::takeFrame(const Frame& frame) {
 }
 
 void ReceiverLink::onVersion(const Frame& frame) {
+    // Pending before the version shows: "probed" must never be seen between the two.
+    probePending_ = true;
     const std::uint8_t version = frame.payload()[0];
     versionMajor_ = static_cast<std::uint8_t>(version >> 4);
     versionMinor_ = static_cast<std::uint8_t>(version & 0x0F);

@@ -84,7 +84,8 @@ TEST_F(LinkSimulatorTest, ConnectsLearnsTheVersionAndReadsTheWholeMemory) {
     while (auto message = link.popMessage())
         letters += static_cast<char>(message->letter());
     EXPECT_EQ(letters.substr(0, 1), "V");
-    EXPECT_EQ(std::count(letters.begin(), letters.end(), 'E'), 1 + 221);
+    // The probe's page and every page once at least; a busy machine may see a page repeated.
+    EXPECT_GE(std::count(letters.begin(), letters.end(), 'E'), 1 + 221);
 }
 
 TEST_F(LinkSimulatorTest, ASecondProgramCannotOpenTheConnectedPort) {
@@ -128,6 +129,55 @@ TEST_F(LinkSimulatorTest, ReconnectsByItselfWhenTheInterfaceComesBack) {
     ASSERT_TRUE(eventually([&] { return !link.isReconnecting() && link.isConfigurationProbed(); }));
     EXPECT_EQ(link.version().major, 3);
     EXPECT_EQ(link.lastError(), LinkError::None);
+}
+
+// Images are compared only once the server has stopped: the simulator is not thread-safe.
+TEST_F(LinkSimulatorTest, WholeMemoryTransfersSurviveLostAndDamagedFrames) {
+    simulator.setSeed(7);
+    simulator.setDropProbability(0.02);
+    simulator.setCorruptProbability(0.02);
+    startServer();
+    ASSERT_TRUE(link.connect(server->slavePath()));
+    ASSERT_TRUE(eventually([&] { return link.isConfigurationProbed(); }));
+
+    ASSERT_TRUE(link.startBulkRead());
+    ASSERT_TRUE(eventually([&] { return link.isReadComplete(); }, 60s));
+    const ReceiverMemory read = link.image().read([](const ReceiverMemory& m) { return m; });
+
+    for (std::uint32_t slot = 1; slot < 704; slot += 3)
+        link.image().writeRecord(slot,
+                                 {.serialNumber = 90'000 + slot, .copyLock = true, .counter = 5});
+    ASSERT_TRUE(link.startBulkWrite());
+    ASSERT_TRUE(eventually([&] { return link.isWriteComplete(); }, 60s));
+    const ReceiverMemory written = link.image().read([](const ReceiverMemory& m) { return m; });
+    link.disconnect();
+    stopServer();
+
+    EXPECT_TRUE(written == simulator.memory());
+    for (std::uint32_t slot = 0; slot < 704; slot += 50)
+        EXPECT_EQ(read.record(slot).serialField, 0x4000'0000u | (700 + slot)) << "slot " << slot;
+}
+
+TEST_F(LinkSimulatorTest, ATransferCompletesAfterTheInterfaceVanishesAndReturns) {
+    const auto stablePath =
+        std::filesystem::temp_directory_path() / ("kvr-zor-vanish-" + std::to_string(::getpid()));
+    startServer(stablePath);
+    ASSERT_TRUE(link.connect(stablePath.string()));
+    ASSERT_TRUE(eventually([&] { return link.isConfigurationProbed(); }));
+    for (std::uint32_t slot = 0; slot < 704; slot += 7)
+        link.image().writeRecord(slot, {.serialNumber = 1'000'000 + slot, .counter = 9});
+
+    ASSERT_TRUE(link.startBulkWrite());
+    ASSERT_TRUE(eventually([&] { return link.transferPercent() >= 30; }));
+    server->unplug();
+    ASSERT_TRUE(eventually([&] { return link.isReconnecting(); }));
+    server->plug();
+    ASSERT_TRUE(eventually([&] { return link.isWriteComplete(); }, 60s));
+    EXPECT_FALSE(link.isReconnecting());
+    const ReceiverMemory written = link.image().read([](const ReceiverMemory& m) { return m; });
+    link.disconnect();
+    stopServer();
+    EXPECT_TRUE(written == simulator.memory());
 }
 
 } // namespace

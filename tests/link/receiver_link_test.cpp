@@ -4,6 +4,9 @@
 #include "support/fake_clock.h"
 #include "support/fake_serial_port.h"
 
+#include <atomic>
+#include <thread>
+
 #include <gtest/gtest.h>
 
 namespace konfigor {
@@ -318,6 +321,33 @@ TEST_F(ReceiverLinkTest, PinMustBeFiveDigits) {
     EXPECT_FALSE(link.setPin("1234"));
     ASSERT_TRUE(link.setPin("01234"));
     link.image().read([](const ReceiverMemory& m) { EXPECT_EQ(m.pinText(), "01234"); });
+}
+
+// Time that stands still while the worker pauses: its back-off would never end by itself, so
+// only disconnect() can end it. A regression hangs here until the suite's timeout.
+class StandingClock final : public Clock {
+public:
+    Milliseconds now() const override { return now_.load(); }
+    void sleepFor(Milliseconds) override { std::this_thread::sleep_for(1ms); }
+    void advance(Milliseconds by) { now_ = now_.load() + by; }
+
+private:
+    std::atomic<Milliseconds> now_{Milliseconds{1000}};
+};
+
+TEST(ReceiverLinkThread, DisconnectEndsABackOffPause) {
+    StandingClock clock;
+    FakeSerialPort port;
+    ReceiverLink link(port, clock);
+    ASSERT_TRUE(link.connect(kPort));
+    // Requests go out every 20 ms of this clock; push it on until eleven went unanswered.
+    while (framesIn(port.written()).size() < 11) {
+        clock.advance(20ms);
+        std::this_thread::sleep_for(1ms);
+    }
+    std::this_thread::sleep_for(20ms); // the worker is now in its pause
+    EXPECT_TRUE(link.disconnect());
+    EXPECT_FALSE(link.isRunning());
 }
 
 TEST(LinkMessageQueue, DeliversInOrderAndGrowsFiveAtATime) {

@@ -117,10 +117,8 @@ TEST(ImageTransfer, ConfigurationBeyondTheChannelsStaysInTheImage) {
 
 TEST(ImageTransfer, ImageReplacesReceiverFieldsAndKeepsTheSheetsOwn) {
     ReceiverMemory memory;
-    memory.setRecord(5, {.serialField = kMulti | 77,
-                         .counter = 3,
-                         .counterCopy = 4,
-                         .buttonWord = 0x0021});
+    memory.setRecord(
+        5, {.serialField = kMulti | 77, .counter = 3, .counterCopy = 4, .buttonWord = 0x0021});
     memory.setChannelTime(2, 0);
     memory.setChannelDoublePress(2, true);
 

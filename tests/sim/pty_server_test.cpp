@@ -1,4 +1,5 @@
 #include "kvr-sim/pty_server.h"
+#include "kvr-sim/simulator_console.h"
 #include "link/requests.h"
 
 #include <array>
@@ -73,6 +74,19 @@ public:
         return nextReport();
     }
 
+    // Whether the line goes dead, as a serial port does when its device is unplugged.
+    bool hangsUp() {
+        pollfd watched{fd_, POLLIN, 0};
+        constexpr int kPatienceMs = 5000;
+        if (::poll(&watched, 1, kPatienceMs) <= 0)
+            return false;
+        if ((watched.revents & (POLLHUP | POLLERR)) != 0)
+            return true;
+        std::array<std::uint8_t, 64> buffer{};
+        const ssize_t count = ::read(fd_, buffer.data(), buffer.size());
+        return count == 0 || (count < 0 && errno == EIO);
+    }
+
 private:
     bool receiveSome() {
         pollfd watched{fd_, POLLIN, 0};
@@ -117,7 +131,8 @@ protected:
         server_.reset();
         finished_.get(); // rethrows what run() threw
     }
-    const std::string& slavePath() const { return server_->slavePath(); }
+    std::string slavePath() const { return server_->slavePath(); }
+    bool finished() const { return finished_.wait_for(kPatience) == std::future_status::ready; }
     PtyClient client() { return PtyClient(slavePath()); }
 
     ReceiverSimulator sim;
@@ -293,6 +308,200 @@ TEST_F(PtyServerLinkTest, StaleLinkIsReplacedButAFileIsNot) {
     std::ofstream(file) << "keep";
     EXPECT_THROW(PtyServer(sim, file), std::filesystem::filesystem_error);
     EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(file)));
+}
+
+TEST_F(PtyServerLinkTest, UnplugAndPlugFromAnotherThread) {
+    PtyServer& server = makeServer(link);
+    startServer();
+    PtyClient before(link);
+    ASSERT_TRUE(before.exchange(requests::requestVersion()));
+
+    server.unplug();
+    EXPECT_TRUE(before.hangsUp());
+    server.plug();
+    for (const auto deadline = std::chrono::steady_clock::now() + kPatience;
+         !server.isPlugged() && std::chrono::steady_clock::now() < deadline;)
+        std::this_thread::sleep_for(1ms);
+    ASSERT_TRUE(server.isPlugged());
+    EXPECT_EQ(std::filesystem::read_symlink(link), server.slavePath());
+    const auto report = PtyClient(link).exchange(requests::requestVersion());
+    ASSERT_TRUE(report);
+    EXPECT_EQ(report->letter(), 'V');
+}
+
+// A pipe whose ends close with it.
+class Pipe {
+public:
+    Pipe() {
+        std::array<int, 2> ends{};
+        if (::pipe2(ends.data(), O_CLOEXEC) < 0)
+            throw std::system_error(errno, std::generic_category(), "pipe");
+        read_ = ends[0];
+        write_ = ends[1];
+    }
+    ~Pipe() {
+        ::close(read_);
+        closeWriteEnd();
+    }
+    Pipe(const Pipe&) = delete;
+    Pipe& operator=(const Pipe&) = delete;
+
+    int readEnd() const { return read_; }
+    int writeEnd() const { return write_; }
+    void closeWriteEnd() {
+        if (write_ >= 0)
+            ::close(write_);
+        write_ = -1;
+    }
+
+    void writeLine(std::string_view line) {
+        const std::string text = std::string(line) + '\n';
+        ASSERT_EQ(::write(write_, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+    }
+    // Without its line end; empty if none comes in time.
+    std::string readLine() {
+        std::string line;
+        char c = 0;
+        pollfd watched{read_, POLLIN, 0};
+        while (::poll(&watched, 1, 5000) > 0 && ::read(read_, &c, 1) == 1 && c != '\n')
+            line += c;
+        return line;
+    }
+
+private:
+    int read_ = -1;
+    int write_ = -1;
+};
+
+// kvr-sim's commands as its standard input and output carry them.
+class SimulatorCommandsTest : public PtyServerLinkTest {
+protected:
+    void SetUp() override {
+        PtyServerLinkTest::SetUp();
+        server = &makeServer(link);
+        console.emplace(sim, *server);
+        server->serveCommands(input.readEnd(), replies.writeEnd(),
+                              [this](std::string_view line) { return console->execute(line); });
+    }
+
+    std::string command(std::string_view line) {
+        input.writeLine(line);
+        return replies.readLine();
+    }
+
+    PtyServer* server = nullptr;
+    std::optional<SimulatorConsole> console;
+    Pipe input;
+    Pipe replies;
+};
+
+TEST_F(SimulatorCommandsTest, PressesAreReportedToTheTool) {
+    // Multi remote number 66 whose word also carries bit 28, copy-locked.
+    sim.storeRemote(5, {.serialField = 0xD000'0042, .counter = 9});
+    startServer();
+    PtyClient tool(link);
+    ASSERT_TRUE(tool.exchange(requests::sendPing()));
+
+    struct Case {
+        const char* line;
+        std::uint8_t letter;
+        std::uint32_t serialWord;
+        std::uint8_t buttonMask;
+    };
+    for (const Case& c :
+         {Case{"press (M) 66 2", 'T', 0x5000'0042, 2}, Case{"press M66 4", 'T', 0x5000'0042, 8},
+          Case{"press 66 1", 'N', 0x0000'0042, 1}}) {
+        SCOPED_TRACE(c.line);
+        EXPECT_EQ(command(c.line), "ok");
+        const auto report = tool.nextReport();
+        ASSERT_TRUE(report);
+        EXPECT_EQ(report->letter(), c.letter);
+        EXPECT_TRUE(report->hasValidChecksum());
+        const auto payload = report->payload();
+        EXPECT_EQ(payload[0] | payload[1] << 8 | payload[2] << 16 | std::uint32_t{payload[3]} << 24,
+                  c.serialWord);
+        EXPECT_EQ(payload[6], c.buttonMask);
+    }
+    EXPECT_EQ(command("quit"), "ok");
+    ASSERT_TRUE(finished());
+    // Each press counted on from the stored counter.
+    EXPECT_EQ(sim.storedRemote(5).counter, 11);
+}
+
+TEST_F(SimulatorCommandsTest, UnplugHangsUpThePortAndPlugServesTheLinkAgain) {
+    startServer();
+    const std::array<std::uint16_t, 4> buttons{1, 0, 0, 0};
+    {
+        PtyClient tool(link);
+        ASSERT_EQ(tool.exchange(requests::sendRecord(9, 0x77, 5, buttons, false))->letter(), 'Y');
+        EXPECT_EQ(command("unplug"), "ok");
+        EXPECT_TRUE(tool.hangsUp());
+    }
+    EXPECT_TRUE(std::filesystem::is_symlink(std::filesystem::symlink_status(link)));
+    EXPECT_THROW(PtyClient{link}, std::system_error);
+    EXPECT_EQ(command("unplug"), "error: already unplugged");
+
+    EXPECT_EQ(command("plug"), "ok");
+    EXPECT_EQ(command("plug"), "error: already plugged in");
+    PtyClient tool(link);
+    const auto record = tool.exchange(requests::requestRecord(9));
+    ASSERT_TRUE(record);
+    EXPECT_EQ(record->letter(), 'L');
+    EXPECT_EQ(RemoteRecord::fromBytes(record->payload().first<RemoteRecord::kSize>()).serialField,
+              0x77u);
+}
+
+TEST_F(SimulatorCommandsTest, DumpWritesTheWholeMemory) {
+    sim.storeRemote(700, {.serialField = 0x1234, .counter = 3, .counterCopy = 3});
+    startServer();
+    const auto file = folder / "memory.bin";
+    EXPECT_EQ(command("dump " + file.string()), "ok");
+    EXPECT_EQ(command("quit"), "ok");
+    ASSERT_TRUE(finished());
+    std::ifstream in(file, std::ios::binary);
+    const Bytes dumped{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    EXPECT_EQ(dumped, bytesOf(sim.memory().bytes()));
+}
+
+TEST_F(SimulatorCommandsTest, EndOfInputEndsServing) {
+    startServer();
+    EXPECT_EQ(command("unplug"), "ok");
+    input.writeLine("   ");
+    // The last line counts without its line end.
+    ASSERT_EQ(::write(input.writeEnd(), "plug", 4), 4);
+    input.closeWriteEnd();
+    EXPECT_EQ(replies.readLine(), "ok");
+    EXPECT_TRUE(finished());
+    EXPECT_TRUE(server->isPlugged());
+}
+
+TEST_F(SimulatorCommandsTest, MistakesAreAnsweredWithoutServing) {
+    struct Case {
+        std::string line;
+        std::string reply;
+    };
+    const std::vector<Case> cases = {
+        {"", ""},
+        {"press", "error: usage: press SERIAL BUTTON"},
+        {"press 12", "error: usage: press SERIAL BUTTON"},
+        {"press 12 1 2", "error: usage: press SERIAL BUTTON"},
+        {"press x12 1",
+         "error: invalid serial 'x12' (expected 0-268435455, M before it for multi)"},
+        {"press 268435456 1",
+         "error: invalid serial '268435456' (expected 0-268435455, M before it for multi)"},
+        {"press 12 0", "error: invalid button '0' (expected 1-4)"},
+        {"press 12 5", "error: invalid button '5' (expected 1-4)"},
+        {"dump", "error: usage: dump FILE.bin"},
+        {"dump /nonexistent/memory.bin",
+         "error: cannot write /nonexistent/memory.bin: No such file or directory"},
+        {"quit now", "error: quit takes nothing after it"},
+        {"reset", "error: unknown command 'reset' (press, unplug, plug, dump, quit)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        EXPECT_EQ(console->execute(c.line), c.reply);
+    }
+    EXPECT_EQ(sim.nextOutputTime(), std::nullopt);
 }
 
 } // namespace

@@ -17,9 +17,10 @@ std::variant<SimulatorOptions, OptionsError> parse(const Args& args) {
 }
 
 TEST(SimulatorOptionsTest, EveryOptionIsTaken) {
-    const auto parsed = parse({"--link", "/tmp/kvr", "--firmware=3.12", "--multi", "--pin", "01234",
-                               "--pin-required", "--sheet=a b.kvr", "--press-every", "500",
-                               "--no-wire-delay", "--drop", "2", "--corrupt=3", "--delay", "40"});
+    const auto parsed =
+        parse({"--link", "/tmp/kvr", "--firmware=3.12", "--multi", "--pin", "01234",
+               "--pin-required", "--memory=a b.kvr", "--press-every", "500", "--wire-timing",
+               "--drop", "0.02", "--corrupt=1", "--seed", "18446744073709551615", "--delay", "40"});
     ASSERT_TRUE(std::holds_alternative<SimulatorOptions>(parsed))
         << std::get<OptionsError>(parsed).message;
     const auto& options = std::get<SimulatorOptions>(parsed);
@@ -29,23 +30,58 @@ TEST(SimulatorOptionsTest, EveryOptionIsTaken) {
     EXPECT_TRUE(options.firmware.multi);
     EXPECT_EQ(options.pin, "01234");
     EXPECT_TRUE(options.pinRequired);
-    EXPECT_EQ(options.sheet, std::filesystem::path("a b.kvr"));
+    EXPECT_EQ(options.memoryFile, std::filesystem::path("a b.kvr"));
+    EXPECT_EQ(options.image, std::nullopt);
     EXPECT_EQ(options.pressEvery, 500ms);
-    EXPECT_FALSE(options.wireDelay);
-    EXPECT_EQ(options.dropFrames, 2u);
-    EXPECT_EQ(options.corruptFrames, 3u);
+    EXPECT_TRUE(options.wireTiming);
+    EXPECT_EQ(options.dropProbability, 0.02);
+    EXPECT_EQ(options.corruptProbability, 1.0);
+    EXPECT_EQ(options.seed, 18446744073709551615u);
     EXPECT_EQ(options.answerDelay, 40ms);
 }
 
-TEST(SimulatorOptionsTest, NoOptionsMeanAPlainReceiver) {
+TEST(SimulatorOptionsTest, NoOptionsMeanAPlainReceiverAnsweringAtOnce) {
     const auto parsed = parse({});
     ASSERT_TRUE(std::holds_alternative<SimulatorOptions>(parsed));
     const auto& options = std::get<SimulatorOptions>(parsed);
     EXPECT_EQ(options.firmware.major, 2);
     EXPECT_EQ(options.firmware.minor, 7);
     EXPECT_FALSE(options.firmware.multi);
-    EXPECT_FALSE(options.link || options.pin || options.sheet || options.pressEvery);
-    EXPECT_TRUE(options.wireDelay);
+    EXPECT_FALSE(options.link || options.pin || options.memoryFile || options.image ||
+                 options.pressEvery);
+    EXPECT_FALSE(options.wireTiming);
+    EXPECT_EQ(options.dropProbability, 0.0);
+    EXPECT_EQ(options.corruptProbability, 0.0);
+    EXPECT_EQ(options.seed, ReceiverSimulator::kDefaultSeed);
+}
+
+TEST(SimulatorOptionsTest, VersionNamesTheFirmwareOnlyWhenAVersionFollows) {
+    struct Case {
+        Args args;
+        std::size_t at;
+        bool firmware;
+    };
+    const std::vector<Case> cases = {
+        {{"--version", "3.1"}, 0, true},
+        {{"--version=3.1"}, 0, true},
+        {{"--version=x"}, 0, true}, // a value, even a wrong one
+        {{"--multi", "--version", "16.0"}, 1, true},
+        {{"--version"}, 0, false},
+        {{"--version", "--multi"}, 0, false},
+        {{"--version", "3"}, 0, false},
+        {{"--version", "3."}, 0, false},
+        {{"--version", ".1"}, 0, false},
+        {{"--version", "v3.1"}, 0, false},
+        {{"--firmware", "3.1"}, 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        EXPECT_EQ(isFirmwareVersion(c.args, c.at), c.firmware);
+    }
+    const auto parsed = parse({"--version", "3.1"});
+    ASSERT_TRUE(std::holds_alternative<SimulatorOptions>(parsed));
+    EXPECT_EQ(std::get<SimulatorOptions>(parsed).firmware.major, 3);
+    EXPECT_EQ(std::get<SimulatorOptions>(parsed).firmware.minor, 1);
 }
 
 TEST(SimulatorOptionsTest, MistakesAreNamed) {
@@ -63,15 +99,26 @@ TEST(SimulatorOptionsTest, MistakesAreNamed) {
         {{"--firmware", "2.x"}, "invalid value '2.x' for --firmware (expected X.Y, each 0-15)"},
         {{"--firmware", "16.0"}, "invalid value '16.0' for --firmware (expected X.Y, each 0-15)"},
         {{"--firmware", "2.7.1"}, "invalid value '2.7.1' for --firmware (expected X.Y, each 0-15)"},
+        {{"--version", "16.0"}, "invalid value '16.0' for --version (expected X.Y, each 0-15)"},
         {{"--pin", "1234"}, "invalid value '1234' for --pin (expected five digits)"},
         {{"--pin", "12a45"}, "invalid value '12a45' for --pin (expected five digits)"},
         {{"--pin", "123456"}, "invalid value '123456' for --pin (expected five digits)"},
         {{"--press-every", "0"},
          "invalid value '0' for --press-every (expected milliseconds, at least 1)"},
         {{"--delay", "-5"}, "invalid value '-5' for --delay (expected milliseconds)"},
-        {{"--drop", "two"}, "invalid value 'two' for --drop (expected a whole number)"},
-        {{"--corrupt", "99999999999"},
-         "invalid value '99999999999' for --corrupt (expected a whole number)"},
+        {{"--drop", "2"}, "invalid value '2' for --drop (expected a probability from 0 to 1)"},
+        {{"--drop", "-0.1"},
+         "invalid value '-0.1' for --drop (expected a probability from 0 to 1)"},
+        {{"--corrupt", "nan"},
+         "invalid value 'nan' for --corrupt (expected a probability from 0 to 1)"},
+        {{"--corrupt", "2%"},
+         "invalid value '2%' for --corrupt (expected a probability from 0 to 1)"},
+        {{"--seed", "-1"}, "invalid value '-1' for --seed (expected a whole number)"},
+        {{"--wire-timing=yes"}, "option --wire-timing takes no value"},
+        {{"--no-wire-delay"}, "unknown option --no-wire-delay"},
+        {{"--image="}, "option --image needs a path"},
+        {{"--memory", "a.kvr", "--image", "a.bin"},
+         "options --memory and --image exclude each other"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.message);
@@ -86,8 +133,7 @@ TEST(SimulatorOptionsTest, ConfiguresTheEngine) {
     options.firmware = {3, 1, true};
     options.pin = "24680";
     options.pinRequired = true;
-    options.wireDelay = false;
-    options.dropFrames = 1;
+    options.dropProbability = 1.0;
     ReceiverSimulator sim;
     configureSimulator(options, sim);
 
@@ -95,10 +141,17 @@ TEST(SimulatorOptionsTest, ConfiguresTheEngine) {
     EXPECT_TRUE(sim.memory().isPinRequired());
     const ReceiverSimulator::Time now{5000};
     sim.receive(requests::requestVersion().bytes(), now);
-    EXPECT_EQ(sim.nextOutputTime(), std::nullopt); // the first answer is dropped
+    EXPECT_EQ(sim.nextOutputTime(), std::nullopt); // dropped
+    sim.setDropProbability(0);
     sim.receive(requests::requestVersion().bytes(), now);
     const auto answer = sim.takeOutput(now); // no line time
     EXPECT_EQ(answer, (std::vector<std::uint8_t>{'M', 'X', 'Q', 0x31, 'M' ^ 'X' ^ 'Q' ^ 0x31}));
+
+    options.wireTiming = true;
+    configureSimulator(options, sim);
+    sim.setDropProbability(0);
+    sim.receive(requests::requestVersion().bytes(), now);
+    EXPECT_TRUE(sim.takeOutput(now).empty());
 }
 
 } // namespace

@@ -325,6 +325,18 @@ TEST_F(KvrCommands, UsageErrorsExitWithTwoAndAHint) {
         {{"export", "a.kvr", "-o"}, "option -o needs a file name"},
         {{"export", "a.kvr", "-o", "x", "-o", "y"}, "option -o given twice"},
         {{"import", "a.json"}, "import: missing -o OUT.kvr"},
+        {{"show", "a.kvr", "--port", "p"}, "show: unknown option --port"},
+        {{"ports", "x"}, "ports: unexpected argument x"},
+        {{"info"}, "info: missing --port PATH"},
+        {{"info", "--port"}, "option --port needs a port path"},
+        {{"info", "--port", "p", "--verify"}, "info: unknown option --verify"},
+        {{"read", "--port", "p"}, "read: missing -o FILE.kvr or --image FILE.bin"},
+        {{"read", "--port", "p", "-o", "a.kvr", "--image", "a.bin"},
+         "read: choose one of -o FILE.kvr and --image FILE.bin"},
+        {{"write", "--port", "p"}, "write: missing FILE.kvr"},
+        {{"write", "--port", "p", "a.kvr", "-o", "b.kvr"}, "write: unknown option -o"},
+        {{"write", "--port", "p", "a.kvr", "--pin", "1234"}, "write: the PIN is five digits"},
+        {{"read", "--port", "p", "-o", "a.kvr", "--pin", "12a45"}, "read: the PIN is five digits"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);

@@ -196,46 +196,43 @@ void PtyServer::serveCommands(int input, int replies, CommandHandler handler) {
 
 void PtyServer::run() {
     servingThread_.store(std::this_thread::get_id());
-    try {
-        while (serveOnce()) {
-        }
-    } catch (...) {
-        servingThread_.store({});
-        throw;
+    struct Leaving {
+        std::atomic<std::thread::id>& servingThread;
+        ~Leaving() { servingThread.store({}); }
+    } leaving{servingThread_};
+    while (serveOnce()) {
     }
-    servingThread_.store({});
 }
 
 void PtyServer::stop() {
-    const char byte = kStopByte;
-    // A full pipe is read, and emptied, before anything else can be written to it.
-    [[maybe_unused]] const auto written = ::write(wakeWrite_.get(), &byte, 1);
+    // The flag holds even if the pipe were full; the byte wakes the loop.
+    stopRequested_.store(true);
+    wake(kStopByte);
 }
 
 void PtyServer::unplug() {
-    if (onServingThread()) {
-        unplugNow();
-        return;
-    }
-    {
-        const std::scoped_lock lock(requestsMutex_);
-        requests_.push_back(Request::Unplug);
-    }
-    const char byte = kRequestByte;
-    [[maybe_unused]] const auto written = ::write(wakeWrite_.get(), &byte, 1);
+    carryOutOrQueue(Request::Unplug);
 }
 
 void PtyServer::plug() {
+    carryOutOrQueue(Request::Plug);
+}
+
+void PtyServer::carryOutOrQueue(Request request) {
     if (onServingThread()) {
-        plugNow();
+        carryOut(request);
         return;
     }
     {
         const std::scoped_lock lock(requestsMutex_);
-        requests_.push_back(Request::Plug);
+        requests_.push_back(request);
     }
-    const char byte = kRequestByte;
-    [[maybe_unused]] const auto written = ::write(wakeWrite_.get(), &byte, 1);
+    wake(kRequestByte);
+}
+
+void PtyServer::wake(char reason) {
+    // A full pipe wakes the loop all the same.
+    [[maybe_unused]] const auto written = ::write(wakeWrite_.get(), &reason, 1);
 }
 
 bool PtyServer::serveOnce() {
@@ -274,7 +271,8 @@ bool PtyServer::takeWakeUps() {
         const auto received = std::span(bytes).first(static_cast<std::size_t>(count));
         stopping = stopping || std::ranges::find(received, kStopByte) != received.end();
     }
-    if (stopping)
+    // Taken like the byte, so that a later run() serves again.
+    if (stopRequested_.exchange(false) || stopping)
         return false;
     carryOutRequests();
     return true;
@@ -286,22 +284,26 @@ void PtyServer::carryOutRequests() {
         const std::scoped_lock lock(requestsMutex_);
         requests.swap(requests_);
     }
-    for (const Request request : requests) {
-        if (request == Request::Unplug)
-            unplugNow();
-        else
-            plugNow();
-    }
+    for (const Request request : requests)
+        carryOut(request);
+}
+
+void PtyServer::carryOut(Request request) {
+    if (request == Request::Unplug)
+        unplugNow();
+    else
+        plugNow();
 }
 
 void PtyServer::unplugNow() {
     if (master_.get() < 0)
         return;
+    // Before the tool can notice, so that whoever sees the hang-up also sees it unplugged.
+    plugged_.store(false);
     pointLinkAt(std::string(kUnpluggedTarget));
     master_.reset(-1);
     slaveClosed_ = true;
     simulator_.setSilent(true);
-    plugged_.store(false);
 }
 
 void PtyServer::plugNow() {

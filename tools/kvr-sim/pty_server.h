@@ -61,7 +61,7 @@ public:
     void serveCommands(int input, int replies, CommandHandler handler);
 
     // Serves until stop(), a signal or the end of the command input; throws std::system_error
-    // when a pseudo-terminal fails.
+    // when a pseudo-terminal or the link fails.
     void run();
     // From any thread (and from a signal handler): run() returns soon, or at once if it has not
     // started yet.
@@ -94,7 +94,10 @@ private:
     bool serveOnce();
     int pollTimeout(Time now) const;
     bool takeWakeUps();
+    void wake(char reason);
+    void carryOutOrQueue(Request request);
     void carryOutRequests();
+    void carryOut(Request request);
     void unplugNow();
     void plugNow();
     void openTerminal();
@@ -121,6 +124,7 @@ private:
     std::optional<std::filesystem::path> link_;
     std::string linkTarget_;
     std::atomic<bool> plugged_{true};
+    std::atomic<bool> stopRequested_{false};
     std::atomic<std::thread::id> servingThread_{};
     std::mutex requestsMutex_;
     std::vector<Request> requests_;

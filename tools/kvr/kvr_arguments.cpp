@@ -114,7 +114,8 @@ ParsedArguments showRequest(const Words& words) {
 }
 
 ParsedArguments exportRequest(const Words& words) {
-    if (auto error = checkWords({"export", {"--json", "--csv", "--all"}, {"-o"}, "FILE.kvr"}, words))
+    if (auto error =
+            checkWords({"export", {"--json", "--csv", "--all"}, {"-o"}, "FILE.kvr"}, words))
         return *error;
     const bool csv = hasFlag(words, "--csv");
     if (csv && hasFlag(words, "--json"))
@@ -145,9 +146,8 @@ ParsedArguments portsRequest(const Words& words) {
 }
 
 bool isPin(std::string_view text) {
-    return text.size() == 5 && std::all_of(text.begin(), text.end(), [](char c) {
-               return c >= '0' && c <= '9';
-           });
+    return text.size() == 5 &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 std::variant<ReceiverAddress, UsageError> receiverAddress(std::string_view command,

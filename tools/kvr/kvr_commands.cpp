@@ -9,6 +9,7 @@
 #include "kvr/sheet_json.h"
 #include "kvr/sheet_json_import.h"
 #include "kvr/sheet_table.h"
+#include "link/udev_port_source.h"
 
 #include <algorithm>
 #include <array>
@@ -23,6 +24,10 @@ namespace {
 constexpr std::string_view kSynopsis = R"(Usage: kvr show FILE.kvr
        kvr export FILE.kvr [--json|--csv] [--all] [-o OUT]
        kvr import IN.json -o OUT.kvr
+       kvr ports
+       kvr info --port PORT [--pin NNNNN]
+       kvr read --port PORT (-o FILE.kvr | --image FILE.bin) [--pin NNNNN]
+       kvr write --port PORT FILE.kvr [--verify] [--pin NNNNN]
 )";
 
 constexpr std::string_view kHelp =
@@ -39,12 +44,26 @@ Commands:
   import IN.json -o OUT.kvr
       write a settings file from JSON as export writes it; anything that cannot be kept
       exactly (an unknown key, a value out of range, a text too long) is refused
+  ports
+      list the programming interfaces connected to this computer
+  info --port PORT [--pin NNNNN]
+      print the receiver's firmware version, whether it is the multi variant and whether it
+      requires a PIN; a PIN given is checked
+  read --port PORT (-o FILE.kvr | --image FILE.bin) [--pin NNNNN]
+      read the receiver's whole memory into a settings file (without descriptions), or
+      write its 7072 bytes unchanged to FILE.bin
+  write --port PORT FILE.kvr [--verify] [--pin NNNNN]
+      write the remotes and channels of the settings file to the receiver; its PIN, copy
+      locks and other settings stay; --verify reads everything back and compares
+
+A receiver that requires a PIN is read and written only with --pin and its PIN.
 
 Options:
   -h, --help     show this help and exit
   -V, --version  show the version and exit
 
-Exit status: 0 done, 1 a file could not be read or written, 2 wrong arguments or refused input.
+Exit status: 0 done, 1 a file could not be read or written or the receiver failed (no answer,
+port busy, wrong PIN, incomplete transfer, verification), 2 wrong arguments or refused input.
 )";
 
 template <class... Handlers>
@@ -128,7 +147,9 @@ int runImport(const ImportRequest& request, std::ostream& err) {
     return kExitSuccess;
 }
 
-int runKvr(std::span<const std::string_view> args, std::ostream& out, std::ostream& err) {
+int runKvr(std::span<const std::string_view> args, std::ostream& out, std::ostream& err,
+           bool errIsTerminal) {
+    const ReceiverCommandOptions options{.showProgress = errIsTerminal, .limits = {}};
     return std::visit(
         Overloaded{[&](const UsageError& error) {
                        err << "kvr: " << error.message << '\n'
@@ -137,7 +158,14 @@ int runKvr(std::span<const std::string_view> args, std::ostream& out, std::ostre
                    },
                    [&](const ShowRequest& request) { return runShow(request, out, err); },
                    [&](const ExportRequest& request) { return runExport(request, out, err); },
-                   [&](const ImportRequest& request) { return runImport(request, err); }},
+                   [&](const ImportRequest& request) { return runImport(request, err); },
+                   [&](const PortsRequest&) {
+                       const auto source = UdevPortSource::create();
+                       return runPorts(source.get(), out, err);
+                   },
+                   [&](const InfoRequest& request) { return runInfo(request, out, err, options); },
+                   [&](const ReadRequest& request) { return runRead(request, err, options); },
+                   [&](const WriteRequest& request) { return runWrite(request, err, options); }},
         parseArguments(args));
 }
 

@@ -11,6 +11,8 @@ namespace konfigor::kvr {
 inline constexpr int kExitSuccess = 0;
 // A file could not be read or written.
 inline constexpr int kExitFileError = 1;
+// The receiver could not be reached or refused, or a transfer with it failed.
+inline constexpr int kExitReceiverError = 1;
 // Wrong command line, or an import refused because of its content.
 inline constexpr int kExitUsage = 2;
 
@@ -18,8 +20,10 @@ inline constexpr int kExitUsage = 2;
 std::string_view kvrHelp();
 
 // Runs the command in `args` (the words after the program name): results go to `out`,
-// messages to `err`. Returns the exit status.
-int runKvr(std::span<const std::string_view> args, std::ostream& out, std::ostream& err);
+// messages to `err`, and progress of transfers too when `err` is a terminal. Returns the exit
+// status.
+int runKvr(std::span<const std::string_view> args, std::ostream& out, std::ostream& err,
+           bool errIsTerminal = false);
 
 int runShow(const ShowRequest& request, std::ostream& out, std::ostream& err);
 int runExport(const ExportRequest& request, std::ostream& out, std::ostream& err);

@@ -3,6 +3,7 @@
 
 #include <iostream>
 #include <span>
+#include <unistd.h>
 #include <vector>
 
 int main(int argc, char* argv[]) {
@@ -11,5 +12,5 @@ int main(int argc, char* argv[]) {
             konfigor::cli::handleInfoOptions(args, "kvr", konfigor::kvr::kvrHelp()))
         return *exitCode;
     const std::vector<std::string_view> words(args.begin() + (args.empty() ? 0 : 1), args.end());
-    return konfigor::kvr::runKvr(words, std::cout, std::cerr);
+    return konfigor::kvr::runKvr(words, std::cout, std::cerr, ::isatty(STDERR_FILENO) == 1);
 }
