@@ -281,6 +281,28 @@ TEST_F(ReceiverLinkTest, BulkTransfersRefuseEachOther) {
     EXPECT_EQ(link.lastError(), LinkError::BulkWriteInProgress);
 }
 
+TEST_F(ReceiverLinkTest, TransferPercentFollowsTheReadCursor) {
+    connectToReceiver();
+    EXPECT_EQ(link.transferPercent(), 0);
+    ASSERT_TRUE(link.startBulkRead());
+    const struct {
+        std::size_t page;
+        int percent;
+    } cases[] = {{0, 0}, {100, 45}, {220, 99}};
+    std::size_t page = 0;
+    for (const auto& c : cases) {
+        for (; page < c.page; ++page) {
+            feed(report('E', Bytes(32, 0)));
+            cycles();
+        }
+        EXPECT_EQ(link.transferPercent(), c.percent) << "page " << c.page;
+    }
+    feed(report('E', Bytes(32, 0)));
+    cycles();
+    EXPECT_TRUE(link.isReadComplete());
+    EXPECT_EQ(link.transferPercent(), 0);
+}
+
 TEST_F(ReceiverLinkTest, PageZeroAnsweredWithRepeatThenAcceptedCountsOneChange) {
     connectToReceiver();
     std::uint32_t seen = link.configChangeCount();
