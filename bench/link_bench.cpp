@@ -3,8 +3,8 @@
 //
 // KONFIGOR_BENCH_QUICK=1 (set by scripts/check's smoke run) takes the line time away and
 // shortens the idle measurement, so the benchmark is only seen to work.
-#include "kvr-sim/pty_server.h"
 #include "kvr-sim/receiver_simulator.h"
+#include "kvr-sim/simulator_thread.h"
 #include "link/receiver_link.h"
 #include "link/serial_port_posix.h"
 #include "link/steady_clock.h"
@@ -40,19 +40,14 @@ public:
         for (std::uint32_t slot = 0; slot < 704; ++slot)
             simulator_.storeRemote(slot,
                                    {.serialField = 5000 + slot, .counter = 1, .counterCopy = 1});
-        server_.emplace(simulator_);
-        serving_ = std::thread([this] { server_->run(); });
+        served_.emplace(simulator_);
     }
-    ~Bench() {
-        link_.disconnect();
-        server_->stop();
-        serving_.join();
-    }
+    ~Bench() { link_.disconnect(); }
     Bench(const Bench&) = delete;
     Bench& operator=(const Bench&) = delete;
 
     bool connect() {
-        return link_.connect(server_->slavePath()) &&
+        return link_.connect(served_->portPath()) &&
                waitFor([&] { return link_.isConfigurationProbed(); }, 10s);
     }
     static bool waitFor(const std::function<bool()>& done, Seconds limit) {
@@ -68,8 +63,7 @@ public:
 
 private:
     ReceiverSimulator simulator_;
-    std::optional<PtyServer> server_;
-    std::thread serving_;
+    std::optional<SimulatorThread> served_;
     SteadyClock clock_;
     PosixSerialPort port_;
     ReceiverLink link_{port_, clock_};

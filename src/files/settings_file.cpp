@@ -225,24 +225,26 @@ private:
     }
 
     Failure readRemoteDescription(RecordHeader header) {
-        if (header.length > kMaxRemoteDescription)
-            return texts_.text(Msg::FileRemoteDescriptionTooLong);
-        const auto text = source_.take(header.length);
-        if (text.size() < header.length)
-            return withSystemText(Msg::FileReadError);
-        if (RemoteEntry* remote = next(into_.remotes, remoteDescriptionsRead_))
-            remote->description.assign(asText(text));
-        return std::nullopt;
+        return readDescription(header, kMaxRemoteDescription, Msg::FileRemoteDescriptionTooLong,
+                               into_.remotes, remoteDescriptionsRead_);
     }
 
     Failure readChannelDescription(RecordHeader header) {
-        if (header.length > kMaxChannelDescription)
-            return texts_.text(Msg::FileChannelDescriptionTooLong);
+        return readDescription(header, kMaxChannelDescription, Msg::FileChannelDescriptionTooLong,
+                               into_.channels, channelDescriptionsRead_);
+    }
+
+    // A description goes to the entry its own counter names.
+    template <class Entry, std::size_t N>
+    Failure readDescription(RecordHeader header, std::size_t maxLength, Msg tooLong,
+                            std::array<Entry, N>& entries, std::size_t& counter) {
+        if (header.length > maxLength)
+            return texts_.text(tooLong);
         const auto text = source_.take(header.length);
         if (text.size() < header.length)
             return withSystemText(Msg::FileReadError);
-        if (ChannelEntry* channel = next(into_.channels, channelDescriptionsRead_))
-            channel->description.assign(asText(text));
+        if (Entry* entry = next(entries, counter))
+            entry->description.assign(asText(text));
         return std::nullopt;
     }
 

@@ -1,6 +1,6 @@
 // The real link, with its worker thread, over a real pseudo-terminal to the software receiver.
-#include "kvr-sim/pty_server.h"
 #include "kvr-sim/receiver_simulator.h"
+#include "kvr-sim/simulator_thread.h"
 #include "link/receiver_link.h"
 #include "link/serial_port_posix.h"
 #include "link/steady_clock.h"
@@ -46,19 +46,16 @@ protected:
     }
 
     void startServer(std::optional<std::filesystem::path> symlink = {}) {
-        server.emplace(simulator, std::move(symlink));
-        serving = std::thread([this] { server->run(); });
+        served.emplace(simulator, SimulatorThread::Options{.link = std::move(symlink)});
     }
     void stopServer() {
-        if (server)
-            server->stop();
-        if (serving.joinable())
-            serving.join();
+        if (served)
+            served->stop();
     }
+    std::string portPath() const { return served->portPath(); }
 
     ReceiverSimulator simulator;
-    std::optional<PtyServer> server;
-    std::thread serving;
+    std::optional<SimulatorThread> served;
     SteadyClock clock;
     PosixSerialPort port;
     ReceiverLink link{port, clock};
@@ -66,7 +63,7 @@ protected:
 
 TEST_F(LinkSimulatorTest, ConnectsLearnsTheVersionAndReadsTheWholeMemory) {
     startServer();
-    ASSERT_TRUE(link.connect(server->slavePath()));
+    ASSERT_TRUE(link.connect(portPath()));
     ASSERT_TRUE(eventually([&] { return link.isConfigurationProbed(); }));
     EXPECT_EQ(link.version().major, 2);
     EXPECT_EQ(link.version().minor, 7);
@@ -90,18 +87,18 @@ TEST_F(LinkSimulatorTest, ConnectsLearnsTheVersionAndReadsTheWholeMemory) {
 
 TEST_F(LinkSimulatorTest, ASecondProgramCannotOpenTheConnectedPort) {
     startServer();
-    ASSERT_TRUE(link.connect(server->slavePath()));
+    ASSERT_TRUE(link.connect(portPath()));
     PosixSerialPort other;
     SteadyClock otherClock;
     ReceiverLink second(other, otherClock);
-    EXPECT_FALSE(second.connect(server->slavePath()));
+    EXPECT_FALSE(second.connect(portPath()));
     EXPECT_EQ(second.lastError(), LinkError::OpenFailed);
     EXPECT_EQ(second.lastOpenFault(), SerialFault::Busy);
 }
 
 TEST_F(LinkSimulatorTest, DisconnectEndsTheWorkerAndTheTraffic) {
     startServer();
-    ASSERT_TRUE(link.connect(server->slavePath()));
+    ASSERT_TRUE(link.connect(portPath()));
     ASSERT_TRUE(eventually([&] { return link.isConfigurationProbed(); }));
     ASSERT_TRUE(link.endConnection());
     EXPECT_TRUE(link.disconnect());
@@ -117,8 +114,7 @@ TEST_F(LinkSimulatorTest, ReconnectsByItselfWhenTheInterfaceComesBack) {
     ASSERT_TRUE(eventually([&] { return link.isConfigurationProbed(); }));
 
     // The interface vanishes: after the ping the link keeps trying to reopen it.
-    stopServer();
-    server.reset();
+    served.reset();
     ASSERT_TRUE(eventually([&] { return link.isReconnecting(); }));
     EXPECT_EQ(link.version().major, 0);
 
@@ -137,7 +133,7 @@ TEST_F(LinkSimulatorTest, WholeMemoryTransfersSurviveLostAndDamagedFrames) {
     simulator.setDropProbability(0.02);
     simulator.setCorruptProbability(0.02);
     startServer();
-    ASSERT_TRUE(link.connect(server->slavePath()));
+    ASSERT_TRUE(link.connect(portPath()));
     ASSERT_TRUE(eventually([&] { return link.isConfigurationProbed(); }));
 
     ASSERT_TRUE(link.startBulkRead());
@@ -169,9 +165,9 @@ TEST_F(LinkSimulatorTest, ATransferCompletesAfterTheInterfaceVanishesAndReturns)
 
     ASSERT_TRUE(link.startBulkWrite());
     ASSERT_TRUE(eventually([&] { return link.transferPercent() >= 30; }));
-    server->unplug();
+    served->server().unplug();
     ASSERT_TRUE(eventually([&] { return link.isReconnecting(); }));
-    server->plug();
+    served->server().plug();
     ASSERT_TRUE(eventually([&] { return link.isWriteComplete(); }, 60s));
     EXPECT_FALSE(link.isReconnecting());
     const ReceiverMemory written = link.image().read([](const ReceiverMemory& m) { return m; });

@@ -1,8 +1,8 @@
 // kvr's receiver commands in-process, over a real pseudo-terminal to the software receiver.
 #include "app/texts/text_table.h"
 #include "files/settings_file.h"
-#include "kvr-sim/pty_server.h"
 #include "kvr-sim/receiver_simulator.h"
+#include "kvr-sim/simulator_thread.h"
 #include "kvr/kvr_commands.h"
 #include "kvr/receiver_commands.h"
 #include "link/port_source.h"
@@ -60,19 +60,10 @@ protected:
         // No line time: the whole memory moves in a moment.
         simulator->setBaudRate(0);
     }
-    void startServer() {
-        server.emplace(*simulator);
-        serving = std::thread([this] { server->run(); });
-    }
+    void startServer() { served.emplace(*simulator); }
     // The engine is not thread-safe: look at its memory only after this.
-    void stopServer() {
-        if (server)
-            server->stop();
-        if (serving.joinable())
-            serving.join();
-        server.reset();
-    }
-    std::string port() const { return server->slavePath(); }
+    void stopServer() { served.reset(); }
+    std::string port() const { return served->portPath(); }
 
     // PIN 01234, required; both locks on; a byte nobody interprets.
     void protectWithPin() {
@@ -114,8 +105,7 @@ protected:
 
     TextTable texts;
     std::optional<ReceiverSimulator> simulator;
-    std::optional<PtyServer> server;
-    std::thread serving;
+    std::optional<SimulatorThread> served;
 };
 
 TEST_F(KvrReceiverCommands, InfoTellsVersionVariantAndPin) {
@@ -298,10 +288,9 @@ TEST_F(KvrReceiverCommands, VerifyNamesTheSlotsThatChangedMeanwhile) {
     serve();
     simulator->storeRemote(0,
                            {.serialField = 4242, .counter = 7, .counterCopy = 7, .buttonWord = 1});
-    server.emplace(*simulator);
     // The remotes are pressed all the time, so their counters move on after they were written.
-    server->pressStoredRemotesEvery(std::chrono::milliseconds(1));
-    serving = std::thread([this] { server->run(); });
+    served.emplace(*simulator,
+                   SimulatorThread::Options{.pressEvery = std::chrono::milliseconds(1)});
     SettingsSheet sheet;
     sheet.remotes[9].serialWord = 4242;
     sheet.remotes[9].buttonMasks = {1, 0, 0, 0};

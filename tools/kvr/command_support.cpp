@@ -52,4 +52,13 @@ bool writeBytesToFile(std::span<const std::uint8_t> bytes, const std::filesystem
     return true;
 }
 
+bool saveSheet(const SettingsSheet& sheet, const std::filesystem::path& path, std::ostream& err) {
+    const TextTable texts;
+    const auto failure =
+        SettingsFile(texts).write(path, sheet.remotes, sheet.channels, sheet.identifier);
+    if (failure)
+        err << "kvr: " << forTerminal(*failure) << '\n';
+    return !failure;
+}
+
 } // namespace konfigor::kvr

@@ -31,6 +31,9 @@ struct LoadedSheet {
 std::optional<LoadedSheet> loadSheet(const std::filesystem::path& path, const TextTable& texts,
                                      std::ostream& err);
 
+// Writes the sheet as a settings file; false, with the message on `err`, when that failed.
+bool saveSheet(const SettingsSheet& sheet, const std::filesystem::path& path, std::ostream& err);
+
 // Writes `bytes` atomically; false, with the message on `err`, when that failed.
 bool writeBytesToFile(std::span<const std::uint8_t> bytes, const std::filesystem::path& path,
                       std::ostream& err);

@@ -138,13 +138,7 @@ int runImport(const ImportRequest& request, std::ostream& err) {
         return kExitUsage;
     }
     const auto& sheet = std::get<SettingsSheet>(imported);
-    const TextTable texts;
-    if (const auto failure = SettingsFile(texts).write(request.output, sheet.remotes,
-                                                       sheet.channels, sheet.identifier)) {
-        err << "kvr: " << forTerminal(*failure) << '\n';
-        return kExitFileError;
-    }
-    return kExitSuccess;
+    return saveSheet(sheet, request.output, err) ? kExitSuccess : kExitFileError;
 }
 
 int runKvr(std::span<const std::string_view> args, std::ostream& out, std::ostream& err,

@@ -100,13 +100,7 @@ int saveMemory(const ReceiverMemory& memory, const ReadRequest& request, std::os
                                                                      : kExitFileError;
     SettingsSheet sheet;
     copyImageToSheet(memory, sheet);
-    const TextTable texts;
-    if (const auto failure = SettingsFile(texts).write(request.output, sheet.remotes,
-                                                       sheet.channels, sheet.identifier)) {
-        err << "kvr: " << forTerminal(*failure) << '\n';
-        return kExitFileError;
-    }
-    return kExitSuccess;
+    return saveSheet(sheet, request.output, err) ? kExitSuccess : kExitFileError;
 }
 
 } // namespace
