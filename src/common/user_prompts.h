@@ -8,7 +8,8 @@ namespace konfigor {
 // this interface. The Qt layer shows real message boxes; tests answer from a script.
 enum class PromptButtons { Ok, YesNo, YesNoCancel };
 enum class PromptAnswer { Ok, Yes, No, Cancel };
-enum class PromptIcon { Information, Warning, Error, Question };
+// None: a plain message box without an icon, as some of the program's messages are.
+enum class PromptIcon { Information, Warning, Error, Question, None };
 
 struct Prompt {
     std::string caption;

@@ -15,15 +15,21 @@ enum class Untranslated : std::size_t {
     FileErrorWithSystemText, // the error, the approximate-description label, the system's text
     SaveNamePattern,         // year, month, day, hour, minute, second
     SettingsFileExtension,
+    HistorySwapName, // the one history name no language file replaces
     Count
 };
 
 namespace detail {
 inline constexpr std::array<std::string_view, static_cast<std::size_t>(Untranslated::Count)>
     kUntranslatedTexts{
-        "Konfigor USB", "%s [%s]",  "Sprawdź aktualizacje",
-        "(M) ",         "%s\n%s%s", "%04u-%02u-%02u_%02u_%02u_%02u.kvr",
+        "Konfigor USB",
+        "%s [%s]",
+        "Sprawdź aktualizacje",
+        "(M) ",
+        "%s\n%s%s",
+        "%04u-%02u-%02u_%02u_%02u_%02u.kvr",
         ".kvr",
+        "Zmiana pilotów miejscami",
     };
 } // namespace detail
 
