@@ -6,6 +6,7 @@
 #include "sheet/history_commands.h"
 #include "sheet/settings_sheet.h"
 #include "sheet/sheet_session.h"
+#include "support/fake_sheet_session.h"
 #include "support/recording_sheet_surface.h"
 
 #include <cstddef>
@@ -22,23 +23,7 @@ namespace {
 
 using testing_support::RecordingSheetSurface;
 
-class FakeSession final : public SheetSession {
-public:
-    bool isAutosaveActive() const override { return autosave; }
-    bool writeSheetToReceiver() override {
-        ++sheetWrites;
-        return true;
-    }
-    void setEnteredPin(std::string_view pin) override { enteredPins.emplace_back(pin); }
-    ReceiverImage& image() override { return image_; }
-
-    bool autosave = false;
-    int sheetWrites = 0;
-    std::vector<std::string> enteredPins;
-
-private:
-    ReceiverImage image_;
-};
+using FakeSession = testing_support::FakeSheetSession;
 
 RemoteEntry remote(std::uint32_t serialWord, std::string_view description, bool marked = false) {
     RemoteEntry entry;
