@@ -1,16 +1,9 @@
-#include "app/texts/text_table.h"
 #include "link/receiver_image.h"
 #include "sheet/clipboard_changes.h"
-#include "sheet/history.h"
 #include "sheet/history_change.h"
-#include "sheet/history_commands.h"
-#include "sheet/save_commands.h"
-#include "sheet/save_state.h"
 #include "support/fake_clipboard.h"
 #include "support/fake_clock.h"
-#include "support/fake_sheet_session.h"
-#include "support/recording_sheet_surface.h"
-#include "support/scripted_prompts.h"
+#include "support/sheet_commands_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -19,23 +12,11 @@ namespace {
 
 using testing_support::FakeClipboard;
 using testing_support::FakeClock;
-using testing_support::FakeSheetSession;
-using testing_support::RecordingSheetSurface;
-using testing_support::ScriptedPrompts;
-
-class NoSaveCommands final : public SaveCommands {
-public:
-    void runSaveToFile() override {}
-    void runSaveToReceiver() override {}
-    bool isTransferDialogVisible() const override { return false; }
-};
 
 // Cut and paste wired to the real history and save state, as the main window wires them.
-class ClipboardChangesTest : public testing::Test {
+class ClipboardChangesTest : public testing_support::SheetCommandsFixture {
 protected:
     ClipboardChangesTest() {
-        history.resetAtStartup();
-        saveState.apply(SaveEvent::Startup);
         for (const std::size_t slot : {2u, 5u, 9u}) {
             sheet.remotes[slot].serialWord = 7000u + static_cast<unsigned>(slot);
             sheet.remotes[slot].description.assign("pilot " + std::to_string(slot));
@@ -47,15 +28,6 @@ protected:
         history.recordChange(HistoryKind::FileLoad, snapshotPayload(loaded));
     }
 
-    TextTable texts;
-    SettingsSheet sheet;
-    History store;
-    FakeSheetSession session;
-    RecordingSheetSurface surface;
-    ScriptedPrompts prompts;
-    NoSaveCommands saveCommands;
-    SaveState saveState{texts, prompts, surface, saveCommands};
-    HistoryCommands history{store, sheet, session, surface, texts};
     ClipboardChanges changes{history, saveState, session};
     FakeClipboard clipboard;
     FakeClock clock;

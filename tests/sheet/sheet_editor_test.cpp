@@ -1,13 +1,5 @@
-#include "app/texts/text_table.h"
-#include "sheet/history.h"
-#include "sheet/history_commands.h"
-#include "sheet/save_commands.h"
-#include "sheet/save_state.h"
-#include "sheet/settings_sheet.h"
 #include "sheet/sheet_editor.h"
-#include "support/fake_sheet_session.h"
-#include "support/recording_sheet_surface.h"
-#include "support/scripted_prompts.h"
+#include "support/sheet_commands_fixture.h"
 
 #include <string>
 #include <vector>
@@ -17,24 +9,10 @@
 namespace konfigor {
 namespace {
 
-using testing_support::FakeSheetSession;
-using testing_support::RecordingSheetSurface;
 using testing_support::ScriptedPrompts;
 
-class NoSaveCommands final : public SaveCommands {
-public:
-    void runSaveToFile() override {}
-    void runSaveToReceiver() override {}
-    bool isTransferDialogVisible() const override { return false; }
-};
-
-class SheetEditorTest : public testing::Test {
+class SheetEditorTest : public testing_support::SheetCommandsFixture {
 protected:
-    SheetEditorTest() {
-        history.resetAtStartup();
-        saveState.apply(SaveEvent::Startup);
-    }
-
     void put(std::initializer_list<int> slots) {
         for (int slot : slots) {
             sheet.remotes[static_cast<std::size_t>(slot)].serialWord =
@@ -66,15 +44,6 @@ protected:
     }
     std::string undoCaption() const { return surface.captions.undo; }
 
-    TextTable texts;
-    SettingsSheet sheet;
-    History store;
-    FakeSheetSession session;
-    RecordingSheetSurface surface;
-    ScriptedPrompts prompts;
-    NoSaveCommands saveCommands;
-    SaveState saveState{texts, prompts, surface, saveCommands};
-    HistoryCommands history{store, sheet, session, surface, texts};
     SheetEditor editor{sheet, {history, saveState, session, prompts, surface, texts}};
 };
 
