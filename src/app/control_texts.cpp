@@ -1,5 +1,6 @@
 #include "app/control_texts.h"
 
+#include "app/qt_text.h"
 #include "app/texts/text_lines.h"
 #include "app/texts/text_table.h"
 
@@ -13,10 +14,6 @@
 
 namespace konfigor {
 namespace {
-
-QString toQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // A tab page's caption is its tab's text.
 bool setTabCaption(QWidget& page, const QString& text) {

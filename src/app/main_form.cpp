@@ -1,6 +1,7 @@
 #include "app/main_form.h"
 
 #include "app/control_texts.h"
+#include "app/qt_text.h"
 #include "app/texts/text_lines.h"
 #include "app/texts/untranslated_texts.h"
 
@@ -16,10 +17,6 @@ constexpr std::array<int, TMainForm::kStatusPanelCount> kStatusPanelWidths{230, 
 // Panel 1 takes the width the others leave. All panels are permanent so that a status tip
 // never hides the link state.
 constexpr int kStretchingStatusPanel = 1;
-
-QString toQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 } // namespace
 

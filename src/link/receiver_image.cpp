@@ -16,20 +16,26 @@ ReceiverImage::ReceiverImage() {
     clear(true);
 }
 
-ReceiverImage::Record ReceiverImage::readRecord(std::size_t slot) const {
-    const RemoteRecord raw = read([&](const ReceiverMemory& m) { return m.record(slot); });
+ReceiverImage::Record ReceiverImage::Record::of(const RemoteRecord& raw) {
     return {.serialNumber = raw.serialField & ~kCopyLockBit,
             .copyLock = (raw.serialField & kCopyLockBit) != 0,
             .counter = raw.counter,
             .buttonWord = raw.buttonWord};
 }
 
+RemoteRecord ReceiverImage::Record::toRemoteRecord() const {
+    return {.serialField = (serialNumber & ~kCopyLockBit) | (copyLock ? kCopyLockBit : 0u),
+            .counter = counter,
+            .counterCopy = counter,
+            .buttonWord = buttonWord};
+}
+
+ReceiverImage::Record ReceiverImage::readRecord(std::size_t slot) const {
+    return Record::of(read([&](const ReceiverMemory& m) { return m.record(slot); }));
+}
+
 void ReceiverImage::writeRecord(std::size_t slot, const Record& record) {
-    const RemoteRecord raw{.serialField = (record.serialNumber & ~kCopyLockBit) |
-                                          (record.copyLock ? kCopyLockBit : 0u),
-                           .counter = record.counter,
-                           .counterCopy = record.counter,
-                           .buttonWord = record.buttonWord};
+    const RemoteRecord raw = record.toRemoteRecord();
     update([&](ReceiverMemory& m) { m.setRecord(slot, raw); });
 }
 

@@ -23,6 +23,11 @@ public:
         bool copyLock = false;
         std::uint16_t counter = 0;
         std::uint16_t buttonWord = 0;
+
+        // The first counter copy counts; writing gives both copies the same value.
+        static Record of(const RemoteRecord& raw);
+        RemoteRecord toRemoteRecord() const;
+
         friend bool operator==(const Record&, const Record&) = default;
     };
     using Page = std::array<std::uint8_t, ReceiverMemory::kPageSize>;

@@ -155,12 +155,8 @@ void ReceiverLink::onRecord(const Frame& frame) {
     const std::size_t slot = slotLastRequested_;
     if (slot >= ReceiverMemory::kSlotCount)
         return;
-    const RemoteRecord record =
-        RemoteRecord::fromBytes(frame.payload().first<RemoteRecord::kSize>());
-    image_.writeRecord(slot, {.serialNumber = record.serialField & ~RemoteRecord::kCopyLockBit,
-                              .copyLock = (record.serialField & RemoteRecord::kCopyLockBit) != 0,
-                              .counter = record.counter,
-                              .buttonWord = record.buttonWord});
+    image_.writeRecord(slot, ReceiverImage::Record::of(RemoteRecord::fromBytes(
+                                 frame.payload().first<RemoteRecord::kSize>())));
 }
 
 void ReceiverLink::onStoredRemote(LinkMessage& message) {

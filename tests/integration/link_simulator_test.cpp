@@ -4,6 +4,7 @@
 #include "link/receiver_link.h"
 #include "link/serial_port_posix.h"
 #include "link/steady_clock.h"
+#include "support/eventually.h"
 
 #include <filesystem>
 #include <functional>
@@ -15,19 +16,9 @@
 namespace konfigor {
 namespace {
 
-using namespace std::chrono_literals;
+using testing_support::eventually;
 
-// Waits for a condition that the worker thread brings about; generous, since CI machines are
-// busy, and never a measure of speed.
-bool eventually(const std::function<bool()>& condition, std::chrono::seconds limit = 20s) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (std::chrono::steady_clock::now() < end) {
-        if (condition())
-            return true;
-        std::this_thread::sleep_for(2ms);
-    }
-    return condition();
-}
+using namespace std::chrono_literals;
 
 class LinkSimulatorTest : public testing::Test {
 protected:

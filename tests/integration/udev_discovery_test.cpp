@@ -4,6 +4,7 @@
 #include "link/serial_port_posix.h"
 #include "link/steady_clock.h"
 #include "link/udev_port_source.h"
+#include "support/eventually.h"
 #include "support/usb_testbed.h"
 
 #include <atomic>
@@ -30,6 +31,7 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
+using testing_support::eventually;
 using testing_support::FakeSerialDevice;
 using testing_support::UsbTestbed;
 
@@ -182,16 +184,6 @@ private:
     std::atomic<bool> unplugged_ = false;
     std::thread thread_;
 };
-
-bool eventually(const std::function<bool()>& condition) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
-}
 
 TEST_F(UdevDiscovery, LinkReadsThroughTheNodeAndFollowsUnplugAndReplug) {
     auto interface = testbed.plugSerialDevice("1-1", "04d8", "ff0c", "ttyACM0");

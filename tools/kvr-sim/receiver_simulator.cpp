@@ -1,6 +1,7 @@
 #include "kvr-sim/receiver_simulator.h"
 
 #include "common/little_endian.h"
+#include "sheet/image_transfer.h"
 #include "sheet/settings_sheet.h"
 
 #include <algorithm>
@@ -92,14 +93,7 @@ void ReceiverSimulator::callTool(Time now) {
 }
 
 void ReceiverSimulator::loadSheet(const SettingsSheet& sheet) {
-    for (std::size_t slot = 0; slot < ReceiverMemory::kSlotCount; ++slot)
-        memory_.setRecord(slot, sheet.toReceiverRecord(slot));
-    for (std::size_t channel = 0; channel < sheet.channels.size(); ++channel) {
-        const ChannelEntry& entry = sheet.channels[channel];
-        memory_.setChannelTime(channel, entry.time);
-        memory_.setChannelMomentary(channel, entry.transientMode);
-        memory_.setChannelDoublePress(channel, entry.doublePress);
-    }
+    copySheetToImage(sheet, memory_);
 }
 
 void ReceiverSimulator::setDropProbability(double probability) {

@@ -1,9 +1,5 @@
 #include "kvr/receiver_session.h"
 
-#include "link/frame.h"
-
-#include <thread>
-
 namespace konfigor::kvr {
 namespace {
 
@@ -24,9 +20,8 @@ std::optional<std::string> ReceiverSession::open(const std::string& portPath) {
     portPath_ = portPath;
     if (!link_.connect(portPath))
         return openFailure();
-    // The version alone is not enough: the probe's answer, which brings the PIN, arrives as the
-    // first page report after it.
-    if (!waitFor([&] { return pageReported_ && link_.isConfigurationProbed(); }, limits_.answer))
+    // Probed means the probe's answer, with the PIN, is in the image.
+    if (!waitFor([&] { return link_.isConfigurationProbed(); }, limits_.answer))
         return "no receiver answered on " + portPath;
     return std::nullopt;
 }
@@ -115,15 +110,13 @@ bool ReceiverSession::waitFor(const std::function<bool()>& done, std::chrono::mi
             progress(percent);
             shown = percent;
         }
-        std::this_thread::sleep_for(kPollInterval);
+        clock_.sleepFor(kPollInterval);
     }
 }
 
 // Nobody else reads the link's messages here; taking them keeps the queue short.
 void ReceiverSession::takeMessages() {
-    while (const auto message = link_.popMessage()) {
-        if (message->letter() == frame_letter::kPage)
-            pageReported_ = true;
+    while (link_.popMessage()) {
     }
 }
 

@@ -66,7 +66,6 @@ private:
     SteadyClock clock_;
     ReceiverLink link_{port_, clock_};
     std::string portPath_;
-    bool pageReported_ = false;
 };
 
 } // namespace konfigor::kvr
