@@ -1,13 +1,34 @@
 #include "app/main_form.h"
 
+#include "app/app_core.h"
+#include "app/connecting_form.h"
 #include "app/control_texts.h"
+#include "app/loading_progress_form.h"
+#include "app/main_form_surface.h"
+#include "app/message_box_prompts.h"
+#include "app/message_form.h"
 #include "app/qt_text.h"
+#include "app/settings_file_dialogs.h"
 #include "app/texts/text_lines.h"
 #include "app/texts/untranslated_texts.h"
+#include "kvr-sim/demo_receiver.h"
+#include "link/udev_port_source.h"
+#include "sheet/channel_grid.h"
+#include "sheet/remote_grid.h"
+#include "widgets/toggle_button.h"
 
+#include <QCloseEvent>
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
+#include <QPushButton>
+#include <QSocketNotifier>
 #include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
 
 namespace konfigor {
 namespace {
@@ -17,21 +38,62 @@ constexpr std::array<int, TMainForm::kStatusPanelCount> kStatusPanelWidths{230, 
 // Panel 1 takes the width the others leave. All panels are permanent so that a status tip
 // never hides the link state.
 constexpr int kStretchingStatusPanel = 1;
+constexpr int kLinkStatusPanel = 0;
+constexpr int kSheetPage = 0;
+constexpr int kEventsPage = 1;
+
+// Where no interface can be discovered (no udev), the demo and --port still work.
+class NoPortSource final : public PortSource {
+public:
+    std::vector<InterfacePort> listPorts() override { return {}; }
+    int notificationFd() const override { return -1; }
+    std::vector<PortEvent> drainEvents() override { return {}; }
+};
+
+std::vector<InterfacePort> portsGivenByPath(const QStringList& paths) {
+    std::vector<InterfacePort> ports;
+    for (const QString& path : paths)
+        ports.push_back(portGivenByPath(path.toStdString()));
+    return ports;
+}
 
 } // namespace
 
-TMainForm::TMainForm(CommandLine commandLine, QWidget* parent)
-    : QMainWindow(parent), commandLine_(std::move(commandLine)) {
+TMainForm::TMainForm(CommandLine commandLine, MainFormEnvironment environment, QWidget* parent)
+    : QMainWindow(parent), commandLine_(std::move(commandLine)),
+      configuration_(
+          Configuration::load(environment.configPath.value_or(Configuration::defaultPath()))) {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(toQString(untranslated(Untranslated::ProgramTitle)));
     setMinimumSize(500, 420);
     resize(791, 704);
-    setCentralWidget(new QWidget(this));
 
     buildMainMenu();
     buildStatusBar();
+    buildSessionWindows(environment.prompts, environment.fileDialogs);
+    createCore(environment.portSource);
+    remoteGrid_ = new StringGridRemote(core_->sheet(), texts_, this);
+    channelGrid_ = new StringGridChannels(core_->sheet(), texts_, this);
+    controls_ = buildMainFormControls(*this, remoteGrid_, channelGrid_);
     applyControlTexts(*this, kWindowClass, texts_);
-    setStatusPanel(0, QString::fromStdString(texts_.text(Msg::SelectPortAndConnect)));
+    setStatusPanel(0, toQString(texts_.text(Msg::SelectPortAndConnect)));
+
+    connectCommands();
+    connectPortList();
+    disableLaterCommands();
+    core_->start();
+    surface_->showConnectButton(false);
+    restoreWindow();
+    if (configuration_.loadDefaultSettingsFile())
+        core_->files().loadDefaultFileAtStartup(configuration_.defaultSettingsFile());
+}
+
+TMainForm::~TMainForm() {
+    // The widgets outlive the members they show; nothing may tick into them any more.
+    controls_.timerKvr->stop();
+    controls_.timerAutomat->stop();
+    if (deviceNotifier_)
+        deviceNotifier_->setEnabled(false);
 }
 
 void TMainForm::setStatusPanel(int panel, const QString& text) {
@@ -41,6 +103,8 @@ void TMainForm::setStatusPanel(int panel, const QString& text) {
 QString TMainForm::statusPanel(int panel) const {
     return statusPanels_.at(static_cast<std::size_t>(panel))->text();
 }
+
+// --- building ---
 
 void TMainForm::buildMainMenu() {
     QMenuBar* bar = menuBar();
@@ -57,9 +121,9 @@ void TMainForm::buildMainMenu() {
 
     QMenu* edit = addMenu(nullptr, "MainMenuEdit");
     addAction(edit, "MenuUndo", QKeySequence(Qt::CTRL | Qt::Key_Z))
-        ->setText(QString::fromStdString(texts_.text(Msg::UndoCaption)));
+        ->setText(toQString(texts_.text(Msg::UndoCaption)));
     addAction(edit, "MenuRedo", QKeySequence(Qt::CTRL | Qt::Key_Y))
-        ->setText(QString::fromStdString(texts_.text(Msg::RedoCaption)));
+        ->setText(toQString(texts_.text(Msg::RedoCaption)));
     edit->addSeparator();
     addAction(edit, "MainMenuCut", QKeySequence(Qt::CTRL | Qt::Key_X));
     addAction(edit, "MainMenuCopy", QKeySequence(Qt::CTRL | Qt::Key_C));
@@ -92,6 +156,10 @@ void TMainForm::buildStatusBar() {
         if (panel == kStretchingStatusPanel) {
             label->setMinimumWidth(width);
             bar->addPermanentWidget(label, 1);
+        } else if (panel == kLinkStatusPanel) {
+            // The connected text with the version must not be cut off with a larger font.
+            label->setMinimumWidth(width);
+            bar->addPermanentWidget(label);
         } else {
             label->setFixedWidth(width);
             bar->addPermanentWidget(label);
@@ -111,6 +179,204 @@ QAction* TMainForm::addAction(QMenu* menu, const char* objectName, const QKeySeq
     action->setObjectName(QString::fromLatin1(objectName));
     action->setShortcut(shortcut);
     return action;
+}
+
+void TMainForm::buildSessionWindows(UserPrompts* prompts, FileDialogs* fileDialogs) {
+    if (!prompts) {
+        ownPrompts_ = std::make_unique<MessageBoxPrompts>(this);
+        prompts = ownPrompts_.get();
+    }
+    if (!fileDialogs) {
+        ownFileDialogs_ = std::make_unique<SettingsFileDialogs>(this);
+        fileDialogs = ownFileDialogs_.get();
+    }
+    prompts_ = prompts;
+    fileDialogs_ = fileDialogs;
+    connectingForm_ = new TConnectingForm(link_, texts_, this);
+    progressForm_ = new TLoadingProgressForm(
+        texts_, [this] { core_->bulk().cancelRequested(); }, this);
+    messageForm_ = new TMessageForm(this);
+}
+
+void TMainForm::createCore(PortSource* portSource) {
+    if (!portSource) {
+        ownPortSource_ = UdevPortSource::create();
+        if (!ownPortSource_)
+            ownPortSource_ = std::make_unique<NoPortSource>();
+        portSource = ownPortSource_.get();
+    }
+    std::vector<InterfacePort> leading;
+    if (commandLine_.demo) {
+        demo_ = std::make_unique<DemoReceiver>();
+        leading.push_back({.path = demo_->portPath(),
+                           .displayName = std::string(untranslated(Untranslated::DemoPortName)),
+                           .identity = demo_->portPath()});
+    }
+    surface_ = std::make_unique<MainFormSurface>(*this);
+    core_ = std::make_unique<AppCore>(
+        AppCore::Platform{.link = link_,
+                          .clock = clock_,
+                          .portSource = *portSource,
+                          .fixedPorts = portsGivenByPath(commandLine_.extraPorts),
+                          .leadingPorts = std::move(leading),
+                          .configuration = configuration_,
+                          .texts = texts_,
+                          .prompts = *prompts_,
+                          .sheetSurface = *surface_,
+                          .sessionSurface = *surface_,
+                          .connecting = *connectingForm_,
+                          .transferDialog = *progressForm_,
+                          .warning = *messageForm_,
+                          .fileDialogs = *fileDialogs_});
+    if (portSource->notificationFd() >= 0) {
+        deviceNotifier_ =
+            new QSocketNotifier(portSource->notificationFd(), QSocketNotifier::Read, this);
+        connect(deviceNotifier_, &QSocketNotifier::activated, this,
+                [this] { core_->session().devicesChanged(); });
+    }
+}
+
+// --- the user's commands ---
+
+void TMainForm::connectCommands() {
+    const MainFormControls& c = controls_;
+    SessionController& session = core_->session();
+    connect(c.buttonConnect, &QPushButton::clicked, this,
+            [&session] { session.connectButtonClicked(); });
+    // Queued: a tick may open a modal dialog (the load after connecting), and Qt does not fire
+    // a timer again while its own timeout is being handled; a queued call lets it tick on.
+    connect(
+        c.timerKvr, &QTimer::timeout, this, [&session] { session.tick(); }, Qt::QueuedConnection);
+    connect(
+        c.timerAutomat, &QTimer::timeout, this, [&session] { session.autoConnectTimerFired(); },
+        Qt::QueuedConnection);
+    connect(c.toolBtnLoadChip, &QToolButton::clicked, this,
+            [this] { core_->bulk().loadFromReceiver(); });
+    connect(c.toolBtnSaveChip, &QToolButton::clicked, this,
+            [this] { core_->bulk().saveToReceiver(); });
+    connect(c.toolBtnLoadFile, &QToolButton::clicked, this,
+            [this] { core_->files().loadFromFile(); });
+    connect(c.toolBtnSaveFile, &QToolButton::clicked, this,
+            [this] { core_->files().saveToFile(); });
+    connect(c.toolBtnAutosave, &ToggleButton::toggledByUser, this,
+            [this](bool on) { core_->setAutosave(on); });
+    connect(c.menuRemoteLoadEprom, &QAction::triggered, this, [this] {
+        if (const int row = selectedRow(); row > 0)
+            core_->records().readRemoteRecord(static_cast<std::size_t>(row - 1));
+    });
+    connect(c.menuRemoteSaveEprom, &QAction::triggered, this, [this] {
+        if (const int row = selectedRow(); row > 0)
+            core_->records().writeRemoteRecord(static_cast<std::size_t>(row - 1));
+    });
+    connect(remoteGrid_, &StringGridRemote::rowContextMenuRequested, this,
+            [this](int, QPoint globalPos) { controls_.popupMenuRemote->exec(globalPos); });
+    for (const char* name : {"MenuUndo", "MenuRedo"}) {
+        auto* action = findChild<QAction*>(QString::fromLatin1(name));
+        const bool undo = std::string_view(name) == "MenuUndo";
+        connect(action, &QAction::triggered, this, [this, undo] {
+            if (undo)
+                core_->historyCommands().undo();
+            else
+                core_->historyCommands().redo();
+        });
+    }
+    connect(c.toolButtonUndo, &QAction::triggered, this,
+            [this] { core_->historyCommands().undo(); });
+    connect(c.toolButtonRedo, &QAction::triggered, this,
+            [this] { core_->historyCommands().redo(); });
+    // The identifier is the sheet's once the field is left, as a rename.
+    c.idMemorySheetEdit->installEventFilter(this);
+}
+
+void TMainForm::connectPortList() {
+    connect(controls_.comboBoxPorts, &QComboBox::currentIndexChanged, this, [this](int index) {
+        core_->session().selectPort(index < 0 ? std::nullopt
+                                              : std::optional(static_cast<std::size_t>(index)));
+    });
+}
+
+// Commands whose windows and editing come later stay visible but do nothing yet.
+void TMainForm::disableLaterCommands() {
+    const MainFormControls& c = controls_;
+    for (QWidget* widget :
+         std::initializer_list<QWidget*>{c.toolBtnScan, c.toolButtonReduction, c.toolButtonKasuj})
+        widget->setEnabled(false);
+    for (QAction* action :
+         {c.toolButtonCut, c.toolButtonCopy, c.toolButtonPaste, c.toolButtonRemoteAdd,
+          c.toolButtonRemoteEdit, c.toolButtonRemoteDel, c.toolButtonChannelEdit})
+        action->setEnabled(false);
+    for (const char* name :
+         {"MainMenuCut", "MainMenuCopy", "MainMenuPaste", "MenuOptions", "MainMenuPrintArkuszKVR"})
+        findChild<QAction*>(QString::fromLatin1(name))->setEnabled(false);
+}
+
+int TMainForm::selectedRow() const {
+    return remoteGrid_->currentRow();
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == controls_.idMemorySheetEdit) {
+        const std::string text = controls_.idMemorySheetEdit->text().toStdString();
+        if (event->type() == QEvent::FocusIn)
+            core_->editor().identifierFocused(text);
+        else if (event->type() == QEvent::FocusOut)
+            core_->editor().identifierLeft(text);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// --- start and end ---
+
+void TMainForm::restoreWindow() {
+    const int page = configuration_.startPage();
+    if (page == kSheetPage || page == kEventsPage)
+        controls_.pageControl->setCurrentIndex(page);
+    const WindowBounds bounds = configuration_.windowBounds();
+    if (bounds.left >= 0)
+        move(bounds.left, y());
+    if (bounds.top >= 0)
+        move(x(), bounds.top);
+    if (bounds.width >= 0)
+        resize(bounds.width, height());
+    if (bounds.height >= 0)
+        resize(width(), bounds.height);
+    if (configuration_.maximised())
+        setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void TMainForm::saveWindow() {
+    configuration_.setStartPage(controls_.pageControl->currentIndex());
+    configuration_.setMaximised(isMaximized());
+    // A maximised window keeps its last normal bounds in the file.
+    if (!isMaximized())
+        configuration_.setWindowBounds(
+            {.left = x(), .top = y(), .width = width(), .height = height()});
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!shown_) {
+        shown_ = true;
+        firstShowing();
+    }
+}
+
+void TMainForm::firstShowing() {
+    core_->session().enableReceiverControls(false);
+    controls_.timerAutomat->start();
+    if (!commandLine_.settingsFile.isEmpty())
+        core_->files().loadNamedFile(commandLine_.settingsFile.toStdString());
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    if (!core_->session().closeQuery()) {
+        event->ignore();
+        return;
+    }
+    saveWindow();
+    configuration_.save();
+    core_->session().closing();
+    event->accept();
 }
 
 } // namespace konfigor

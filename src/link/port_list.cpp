@@ -1,6 +1,7 @@
 #include "link/port_list.h"
 
 #include <algorithm>
+#include <iterator>
 #include <utility>
 
 namespace konfigor {
@@ -10,8 +11,8 @@ InterfacePort portGivenByPath(std::string path) {
 }
 
 PortList::PortList(PortSource& source, std::vector<InterfacePort> fixedPorts,
-                   PresenceSink setPortPresent)
-    : source_(source), fixedPorts_(std::move(fixedPorts)),
+                   PresenceSink setPortPresent, std::vector<InterfacePort> leadingPorts)
+    : source_(source), fixedPorts_(std::move(fixedPorts)), leadingPorts_(std::move(leadingPorts)),
       setPortPresent_(std::move(setPortPresent)) {}
 
 const PortListState& PortList::refreshPortList(const std::string& connectedPort) {
@@ -55,7 +56,8 @@ std::string PortList::selectedPath() const {
 }
 
 std::vector<InterfacePort> PortList::collectEntries() {
-    auto entries = source_.listPorts();
+    auto entries = leadingPorts_;
+    std::ranges::copy(source_.listPorts(), std::back_inserter(entries));
     for (const auto& fixed : fixedPorts_) {
         auto samePath = [&](const InterfacePort& entry) { return entry.path == fixed.path; };
         // A --port naming a discovered interface would otherwise be listed twice.

@@ -29,10 +29,10 @@ public:
     // Receives the outcome of updatePortPresence(): the link's setPortPresent.
     using PresenceSink = std::function<void(bool present)>;
 
-    // fixedPorts come after the discovered ones on every refresh: those given with --port and
-    // the demo port.
-    PortList(PortSource& source, std::vector<InterfacePort> fixedPorts,
-             PresenceSink setPortPresent);
+    // fixedPorts come after the discovered ones on every refresh (those given with --port),
+    // leadingPorts before them (the demo mode's software receiver).
+    PortList(PortSource& source, std::vector<InterfacePort> fixedPorts, PresenceSink setPortPresent,
+             std::vector<InterfacePort> leadingPorts = {});
 
     // Rebuilds the list from the source. connectedPort is the path of the open connection,
     // empty when there is none.
@@ -54,6 +54,7 @@ private:
 
     PortSource& source_;
     std::vector<InterfacePort> fixedPorts_;
+    std::vector<InterfacePort> leadingPorts_;
     PresenceSink setPortPresent_;
     PortListState state_;
 };

@@ -60,10 +60,13 @@ public:
     // A close or disconnect confirmation started a receiver write that is still running; the
     // session closes the main window when it sees the write complete.
     bool closeAfterWrite() const { return closeAfterWrite_; }
+    // The close query sent the end of the connection and closes at the next tick.
+    void setCloseAfterWrite(bool on) { closeAfterWrite_ = on; }
 
     void setSavedToDisk(bool on);
     void setSavedToReceiver(bool on);
     std::string statusText() const;
+    void refreshStatusText();
 
     void apply(SaveEvent event);
     void apply(RemoteEdit edit, AutoWrite write);
@@ -80,7 +83,6 @@ private:
     bool receiverFlagAfter(RemoteEdit edit, AutoWrite write) const;
     bool confirmDisk();
     bool confirmReceiver();
-    void refreshStatusText();
 
     const TextTable& texts_;
     UserPrompts& prompts_;

@@ -7,6 +7,7 @@ namespace konfigor {
 
 // The main window's status bar panels the sheet logic writes to, by their index.
 enum class StatusPanel : std::size_t {
+    Link = 0,      // the link's state
     Operation = 1, // the last command's outcome, e.g. what undo just took back
     SaveState = 3,
 };

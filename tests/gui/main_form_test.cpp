@@ -28,8 +28,9 @@ protected:
 TEST_F(MainFormTest, StartsWithTheProgramTitleAndTheConnectHint) {
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Konfigor USB"));
     EXPECT_EQ(form.statusPanel(0), QStringLiteral("Wybierz port i połącz się"));
-    for (int panel = 1; panel < TMainForm::kStatusPanelCount; ++panel)
+    for (int panel = 1; panel < 3; ++panel)
         EXPECT_TRUE(form.statusPanel(panel).isEmpty()) << "panel " << panel;
+    EXPECT_EQ(form.statusPanel(3), QStringLiteral("Zmiany zapisane"));
 }
 
 TEST_F(MainFormTest, StatusBarHasFourPanelsOfTheDesignedWidths) {

@@ -68,6 +68,7 @@ struct RefreshCase {
     std::vector<std::string> expectedPaths;
     std::optional<std::size_t> expectedSelection;
     bool expectedConnectEnabled;
+    std::vector<InterfacePort> leading = {};
 };
 
 class PortListRefresh : public ::testing::TestWithParam<RefreshCase> {};
@@ -75,7 +76,7 @@ class PortListRefresh : public ::testing::TestWithParam<RefreshCase> {};
 TEST_P(PortListRefresh, ListsSelectsAndEnables) {
     const auto& param = GetParam();
     FakePortSource source{param.discovered};
-    PortList list{source, param.fixed, [](bool) {}};
+    PortList list{source, param.fixed, [](bool) {}, param.leading};
 
     const auto& state = list.refreshPortList(param.connectedPort);
 
@@ -137,7 +138,15 @@ INSTANTIATE_TEST_SUITE_P(
                                   kDemo.path,
                                   {kFirst.path, kDemo.path},
                                   1,
-                                  true}),
+                                  true},
+                      RefreshCase{"DemoReceiverListedFirst",
+                                  {kFirst},
+                                  {},
+                                  "",
+                                  {kDemo.path, kFirst.path},
+                                  0,
+                                  true,
+                                  {kDemo}}),
     [](const auto& testCase) { return std::string{testCase.param.name}; });
 
 class PortListSession : public ::testing::Test {

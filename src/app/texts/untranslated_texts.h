@@ -15,7 +15,12 @@ enum class Untranslated : std::size_t {
     FileErrorWithSystemText, // the error, the approximate-description label, the system's text
     SaveNamePattern,         // year, month, day, hour, minute, second
     SettingsFileExtension,
-    HistorySwapName, // the one history name no language file replaces
+    HistorySwapName,           // the one history name no language file replaces
+    DialogTitle,               // caption of the dialogs' message boxes
+    ConnectedWithVersion,      // "Połączony z ZOR", "wersja odbiornika", major, minor
+    ConnectedWithVersionMulti, // the same for a multi receiver
+    DemoPortName,              // the demo mode's software receiver in the port list
+    WarningOkButton,           // the warning window has no language-file lines
     Count
 };
 
@@ -30,6 +35,11 @@ inline constexpr std::array<std::string_view, static_cast<std::size_t>(Untransla
         "%04u-%02u-%02u_%02u_%02u_%02u.kvr",
         ".kvr",
         "Zmiana pilotów miejscami",
+        "Konfigor",
+        "%s (%s %i.%i)",
+        "%s (%s %i.%i MULTI)",
+        "Symulowany odbiornik ZOR (demo)",
+        "&OK",
     };
 } // namespace detail
 

@@ -1,0 +1,114 @@
+#pragma once
+
+#include "link/port_list.h"
+#include "session/bulk_transfer.h"
+#include "session/record_transfer.h"
+#include "session/session_controller.h"
+#include "session/session_state.h"
+#include "session/settings_file_commands.h"
+#include "sheet/history.h"
+#include "sheet/history_commands.h"
+#include "sheet/save_commands.h"
+#include "sheet/save_state.h"
+#include "sheet/settings_sheet.h"
+#include "sheet/sheet_editor.h"
+
+#include <ctime>
+#include <functional>
+#include <vector>
+
+namespace konfigor {
+
+class Configuration;
+class ConnectingDialog;
+class FileDialogs;
+class PortSource;
+class ReceiverLink;
+class SessionSurface;
+class SheetSurface;
+class TextTable;
+class TransferDialog;
+class UserPrompts;
+class WarningWindow;
+
+// The logic behind the main window, for the program's life: the sheet, its history and save
+// state, the session with its transfers, and the file commands, wired to each other. The main
+// window provides the link, the windows and the surfaces; tests provide fakes of the same.
+class AppCore {
+public:
+    struct Platform {
+        ReceiverLink& link;
+        Clock& clock;
+        PortSource& portSource;
+        // --port paths, listed after the discovered interfaces.
+        std::vector<InterfacePort> fixedPorts;
+        // The demo mode's software receiver, listed first.
+        std::vector<InterfacePort> leadingPorts;
+        Configuration& configuration;
+        const TextTable& texts;
+        UserPrompts& prompts;
+        SheetSurface& sheetSurface;
+        SessionSurface& sessionSurface;
+        ConnectingDialog& connecting;
+        TransferDialog& transferDialog;
+        WarningWindow& warning;
+        FileDialogs& fileDialogs;
+        std::function<std::tm()> localTime = localTimeNow;
+    };
+
+    explicit AppCore(Platform platform);
+    AppCore(const AppCore&) = delete;
+    AppCore& operator=(const AppCore&) = delete;
+
+    // The main window's creation: empty sheet and history, saved state, the port list.
+    void start();
+    // The options from the configuration, as the options dialog holds them.
+    void takeOptions();
+    // "Autozapis do odbiornika": the option and its configuration key.
+    void setAutosave(bool on);
+
+    SettingsSheet& sheet() { return sheet_; }
+    const SettingsSheet& sheet() const { return sheet_; }
+    SessionState& state() { return state_; }
+    const SessionOptions& options() const { return options_; }
+    History& history() { return history_; }
+    HistoryCommands& historyCommands() { return historyCommands_; }
+    SaveState& saveState() { return saveState_; }
+    PortList& ports() { return ports_; }
+    SessionController& session() { return session_; }
+    BulkTransfer& bulk() { return bulk_; }
+    RecordTransfer& records() { return records_; }
+    SettingsFileCommands& files() { return files_; }
+    SheetEditor& editor() { return editor_; }
+
+private:
+    // The save commands the save-state questions run, as their tool buttons would.
+    class Commands final : public SaveCommands {
+    public:
+        explicit Commands(AppCore& core) : core_(core) {}
+        void runSaveToFile() override { core_.files_.saveToFile(); }
+        void runSaveToReceiver() override { core_.bulk_.saveToReceiver(); }
+        bool isTransferDialogVisible() const override;
+
+    private:
+        AppCore& core_;
+    };
+
+    Platform p_;
+    SettingsSheet sheet_;
+    SessionState state_;
+    SessionOptions options_;
+    History history_;
+    Commands commands_{*this};
+    SaveState saveState_;
+    // Refers to session_, constructed below: nothing is called before the constructor ends.
+    HistoryCommands historyCommands_;
+    PortList ports_;
+    BulkTransfer bulk_;
+    RecordTransfer records_;
+    SessionController session_;
+    SettingsFileCommands files_;
+    SheetEditor editor_;
+};
+
+} // namespace konfigor

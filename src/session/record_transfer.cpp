@@ -1,0 +1,89 @@
+#include "session/record_transfer.h"
+
+#include "app/texts/text_table.h"
+#include "link/receiver_link.h"
+#include "session/session_messages.h"
+#include "session/session_state.h"
+#include "sheet/history_commands.h"
+#include "sheet/save_state.h"
+#include "sheet/settings_sheet.h"
+
+namespace konfigor {
+
+bool RecordTransfer::writeRemoteRecord(std::size_t slot) {
+    const RemoteEntry& entry = s_.sheet.remotes.at(slot);
+    if (!s_.link.sendRecord(slot, entry.serialWord, entry.codeCounter, entry.buttonMasks,
+                            entry.copyLock)) {
+        showMainWindowError(s_.prompts, s_.texts, Msg::NoCommunicationWithReceiver);
+        return false;
+    }
+    s_.state.pendingOperation = PendingOperation::RecordWrite;
+    s_.surface.setStatusText(StatusPanel::Operation,
+                             s_.texts.format(Msg::SendingRemoteWriteRequest, slot + 1));
+    // The image follows at once, without waiting for the receiver's answer.
+    s_.link.image().writeRecord(slot, ReceiverImage::Record::of(s_.sheet.toReceiverRecord(slot)));
+    return true;
+}
+
+void RecordTransfer::readRemoteRecord(std::size_t slot) {
+    if (!s_.link.requestRecord(slot)) {
+        showMainWindowError(s_.prompts, s_.texts, Msg::NoCommunicationWithReceiver);
+        return;
+    }
+    s_.state.recordReadSlot = slot;
+    s_.state.pendingOperation = PendingOperation::RecordRead;
+    s_.surface.setStatusText(StatusPanel::Operation,
+                             s_.texts.format(Msg::SendingRemoteReadRequest, slot + 1));
+}
+
+bool RecordTransfer::writeConfigurationPage() {
+    if (!s_.link.writeConfiguration()) {
+        showMainWindowError(s_.prompts, s_.texts, Msg::NoCommunicationWithReceiver);
+        s_.saveState.apply(SaveEvent::ConfigurationNotSent);
+        return false;
+    }
+    s_.state.pendingOperation = PendingOperation::ConfigurationWrite;
+    s_.surface.setStatusText(StatusPanel::Operation, s_.texts.text(Msg::WritingReceiverConfig));
+    return true;
+}
+
+void RecordTransfer::onWriteAccepted() {
+    switch (s_.state.pendingOperation) {
+    case PendingOperation::ConfigurationWrite:
+        finish(Msg::ReceiverConfigWritten);
+        return;
+    case PendingOperation::RecordWrite:
+        if (const auto second = s_.state.secondRecordSlot) {
+            s_.state.secondRecordSlot.reset();
+            writeRemoteRecord(*second);
+            return;
+        }
+        finish(Msg::RemoteWrittenToReceiver);
+        return;
+    case PendingOperation::ChannelWrite:
+        s_.surface.repaintGrids();
+        finish(Msg::ChannelSettingsWritten);
+        return;
+    default:
+        return;
+    }
+}
+
+void RecordTransfer::onRecordRead(const LinkMessage& message) {
+    const std::size_t slot = s_.state.recordReadSlot;
+    const auto payload = message.payload().first<RemoteRecord::kSize>();
+    s_.sheet.fromReceiverRecord(slot, RemoteRecord::fromBytes(payload));
+    s_.history.recordChange(
+        HistoryKind::RemoteRead,
+        SlotRecord{.slot = static_cast<std::uint16_t>(slot), .entry = s_.sheet.remotes.at(slot)});
+    s_.state.pendingOperation = PendingOperation::None;
+    s_.surface.repaintGrids();
+    s_.surface.setStatusText(StatusPanel::Operation, s_.texts.text(Msg::RemoteRecordRead));
+}
+
+void RecordTransfer::finish(Msg status) {
+    s_.surface.setStatusText(StatusPanel::Operation, s_.texts.text(status));
+    s_.state.pendingOperation = PendingOperation::None;
+}
+
+} // namespace konfigor

@@ -1,0 +1,31 @@
+#include "session/session_messages.h"
+
+#include "app/texts/text_table.h"
+#include "app/texts/untranslated_texts.h"
+
+namespace konfigor {
+namespace {
+
+std::string mainTitle() {
+    return std::string(untranslated(Untranslated::ProgramTitle));
+}
+
+} // namespace
+
+void showMainWindowError(UserPrompts& prompts, const std::string& text) {
+    prompts.ask({.caption = mainTitle(), .text = text, .icon = PromptIcon::Error});
+}
+
+void showMainWindowError(UserPrompts& prompts, const TextTable& texts, Msg message) {
+    showMainWindowError(prompts, texts.text(message));
+}
+
+bool askMainWindowYesNo(UserPrompts& prompts, const std::string& text) {
+    return prompts.ask({.caption = mainTitle(),
+                        .text = text,
+                        .buttons = PromptButtons::YesNo,
+                        .defaultAnswer = PromptAnswer::No,
+                        .icon = PromptIcon::Question}) == PromptAnswer::Yes;
+}
+
+} // namespace konfigor

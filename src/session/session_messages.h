@@ -1,0 +1,19 @@
+#pragma once
+
+#include "app/texts/text_lines.h"
+#include "common/user_prompts.h"
+
+#include <string>
+
+namespace konfigor {
+
+class TextTable;
+
+// An error message box of the main window, titled "Konfigor USB".
+void showMainWindowError(UserPrompts& prompts, const std::string& text);
+void showMainWindowError(UserPrompts& prompts, const TextTable& texts, Msg message);
+
+// A Yes/No question of the main window with No as the default; true for Yes.
+bool askMainWindowYesNo(UserPrompts& prompts, const std::string& text);
+
+} // namespace konfigor

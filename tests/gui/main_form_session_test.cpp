@@ -1,0 +1,124 @@
+#include "app/app_core.h"
+#include "app/main_form.h"
+#include "kvr-sim/receiver_simulator.h"
+#include "kvr-sim/simulator_thread.h"
+#include "sheet/remote_grid.h"
+#include "support/scripted_prompts.h"
+#include "support/session_fakes.h"
+#include "support/temp_folder.h"
+
+#include <chrono>
+
+#include <QAbstractItemModel>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QPushButton>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+namespace konfigor {
+namespace {
+
+using namespace std::chrono_literals;
+using testing_support::FakeFileDialogs;
+using testing_support::FixedPortSource;
+using testing_support::ScriptedPrompts;
+
+// The real main window against the software receiver on a pseudo-terminal, its own timers
+// driving the session.
+class MainFormSessionTest : public testing_support::TempFolderTest {
+protected:
+    MainFormSessionTest() {
+        simulator.setBaudRate(0); // the line's time is not what is tested here
+        simulator.storeRemote(
+            0, ReceiverImage::Record{.serialNumber = 1048613, .counter = 5, .buttonWord = 0x0021}
+                   .toRemoteRecord());
+        simulator.storeRemote(
+            3, ReceiverImage::Record{.serialNumber = 0x4000'0000u | 77}.toRemoteRecord());
+        // No automatic connect, so that the test clicks "Połącz" itself.
+        writeText(path("config.txt"), "[Automatyzacja]\r\nAutopolaczenie=Nie\r\n");
+        form = std::make_unique<TMainForm>(
+            CommandLine{.extraPorts = {QString::fromStdString(thread.portPath())}},
+            MainFormEnvironment{.prompts = &prompts,
+                                .fileDialogs = &fileDialogs,
+                                .portSource = &ports,
+                                .configPath = path("config.txt")});
+    }
+
+    static void writeText(const std::filesystem::path& file, const std::string& text) {
+        writeBytes(file, testing_support::Bytes(text.begin(), text.end()));
+    }
+
+    // Runs the window's event loop until the condition holds.
+    static bool waitFor(const std::function<bool()>& condition) {
+        const auto end = std::chrono::steady_clock::now() + 20s;
+        while (!condition()) {
+            if (std::chrono::steady_clock::now() > end)
+                return false;
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        }
+        return true;
+    }
+
+    QString cellText(int row, int column) {
+        QAbstractItemModel* model = form->remoteGrid().model();
+        return model->data(model->index(row - 1, column)).toString();
+    }
+
+    ReceiverSimulator simulator;
+    SimulatorThread thread{simulator};
+    ScriptedPrompts prompts;
+    FakeFileDialogs fileDialogs;
+    FixedPortSource ports;
+    std::unique_ptr<TMainForm> form;
+};
+
+TEST_F(MainFormSessionTest, ConnectLoadSaveReloadAndDisconnect) {
+    form->show();
+    const MainFormControls& c = form->controls();
+    EXPECT_EQ(c.comboBoxPorts->count(), 1);
+
+    c.buttonConnect->click();
+    ASSERT_TRUE(waitFor([&] {
+        return form->statusPanel(0) == QStringLiteral("Połączony z ZOR (wersja odbiornika 2.7)");
+    })) << form->statusPanel(0).toStdString();
+    ASSERT_TRUE(waitFor([&] { return form->core().sheet().remotes[3].serialWord != 0; }));
+    EXPECT_EQ(c.buttonConnect->text(), QStringLiteral("Rozłącz"));
+    EXPECT_EQ(cellText(1, 1), QStringLiteral("1048613"));
+    EXPECT_EQ(cellText(4, 1), QStringLiteral("(M) 77"));
+
+    fileDialogs.fileToSave = ChosenFile{.path = path("brama")};
+    c.toolBtnSaveFile->click();
+    EXPECT_TRUE(std::filesystem::exists(path("brama.kvr")));
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Konfigor USB [brama.kvr]"));
+
+    // Loaded back while connected, the file goes to the receiver as well.
+    simulator.memory().clearRecords();
+    fileDialogs.fileToOpen = ChosenFile{.path = path("brama.kvr")};
+    c.toolBtnLoadFile->click();
+    EXPECT_EQ(cellText(1, 1), QStringLiteral("1048613"));
+    ASSERT_TRUE(waitFor([&] { return form->core().saveState().savedToReceiver(); }));
+    EXPECT_TRUE(form->core().saveState().savedToDisk());
+
+    prompts.answer(PromptAnswer::Yes);
+    c.buttonConnect->click();
+    EXPECT_FALSE(form->link().isRunning());
+    EXPECT_EQ(form->statusPanel(0), QStringLiteral("Rozłączono"));
+    EXPECT_EQ(c.buttonConnect->text(), QStringLiteral("Połącz"));
+    EXPECT_TRUE(cellText(1, 1).isEmpty()) << "the sheet is cleared";
+    EXPECT_TRUE(prompts.allAnswersUsed());
+}
+
+TEST_F(MainFormSessionTest, ClosingWritesTheWindowIntoTheConfiguration) {
+    form->show();
+    form->resize(900, 720);
+    EXPECT_TRUE(form->close());
+    const Configuration written = Configuration::load(path("config.txt"));
+    EXPECT_EQ(written.windowBounds().width, 900);
+    EXPECT_EQ(written.windowBounds().height, 720);
+    EXPECT_FALSE(written.maximised());
+    EXPECT_FALSE(written.autoConnect()) << "what was read is kept";
+}
+
+} // namespace
+} // namespace konfigor

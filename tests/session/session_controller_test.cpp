@@ -1,0 +1,236 @@
+#include "link/frame.h"
+#include "sheet/serial_word.h"
+#include "support/app_core_fixture.h"
+
+#include <gtest/gtest.h>
+
+namespace konfigor {
+namespace {
+
+using testing_support::AppCoreTest;
+
+class SessionControllerTest : public AppCoreTest {
+protected:
+    SessionControllerTest() {
+        configuration.setLoadReceiverAfterConnect(false);
+        core.takeOptions();
+        started();
+    }
+
+    std::string linkStatus() const { return sheetSurface.statusText(StatusPanel::Link); }
+    std::string operationStatus() const { return sheetSurface.statusText(StatusPanel::Operation); }
+};
+
+TEST_F(SessionControllerTest, AutoConnectWithoutAnInterfaceSaysSoOnce) {
+    ports.ports.clear();
+    core.session().refreshPorts();
+    core.session().autoConnectTimerFired();
+
+    ASSERT_EQ(prompts.asked().size(), 1u);
+    EXPECT_EQ(prompts.asked()[0].text, "Nie wykryto odbiornika radiowego ZOR");
+    EXPECT_EQ(prompts.asked()[0].icon, PromptIcon::Error);
+    EXPECT_EQ(connecting.connectRuns, 0);
+    EXPECT_FALSE(sessionSurface.linkTimerRunning);
+}
+
+TEST_F(SessionControllerTest, AutoConnectIsOnlyDoneWhenTheOptionSaysSo) {
+    configuration.setAutoConnect(false);
+    core.takeOptions();
+    core.session().autoConnectTimerFired();
+    EXPECT_FALSE(link.isRunning());
+    EXPECT_TRUE(prompts.asked().empty());
+}
+
+TEST_F(SessionControllerTest, ConnectShowsTheReceiverAndItsControls) {
+    core.session().connectButtonClicked();
+    EXPECT_TRUE(sessionSurface.connected);
+    EXPECT_TRUE(sessionSurface.controls.enabled);
+    EXPECT_TRUE(sessionSurface.linkTimerRunning);
+    EXPECT_EQ(operationStatus(), "Pobieranie wersji urządzenia");
+    EXPECT_EQ(core.state().connectedPort, kPort);
+
+    core.session().tick();
+    EXPECT_EQ(linkStatus(), "Połączony z ZOR") << "the version is not known yet";
+    connectToReceiver();
+    EXPECT_EQ(linkStatus(), "Połączony z ZOR (wersja odbiornika 2.7)");
+}
+
+TEST_F(SessionControllerTest, AFailedConnectLeavesTheControlsOffAndTheTimerOn) {
+    port.failOpenWith(SerialError{SerialFault::NotFound, ENOENT});
+    core.session().connectButtonClicked();
+
+    ASSERT_EQ(prompts.asked().size(), 1u);
+    EXPECT_EQ(prompts.asked()[0].text, "Nie udało się połączyć z wybranym portem COM.");
+    EXPECT_FALSE(sessionSurface.controls.enabled);
+    EXPECT_TRUE(sessionSurface.linkTimerRunning);
+    core.session().tick();
+    EXPECT_EQ(linkStatus(), "Brak połączenia z ZOR");
+}
+
+struct FirmwareCase {
+    const char* name;
+    ReceiverSimulator::Firmware firmware;
+    const char* status;
+    bool adminLockEnabled;
+    const char* hint;
+};
+
+class FirmwareTest : public SessionControllerTest,
+                     public testing::WithParamInterface<FirmwareCase> {};
+
+TEST_P(FirmwareTest, VersionDecidesTheStatusAndTheAdministrativeLock) {
+    simulator.setFirmware(GetParam().firmware);
+    connectToReceiver();
+    EXPECT_EQ(linkStatus(), GetParam().status);
+    EXPECT_EQ(sessionSurface.adminLockEnabled, GetParam().adminLockEnabled);
+    EXPECT_EQ(sessionSurface.adminLockHint, GetParam().hint);
+}
+
+constexpr const char* kAdminHint =
+    "Włącza / wyłącza administracyjną blokadę zdalnego dopisywania pilotów";
+constexpr const char* kFirmwareHint =
+    "Funkcja obsługiwana wyłącznie przez odbiorniki z wersją firmware 2.7 i wyższą";
+
+INSTANTIATE_TEST_SUITE_P(
+    Versions, FirmwareTest,
+    testing::Values(
+        FirmwareCase{
+            "Plain27", {2, 7, false}, "Połączony z ZOR (wersja odbiornika 2.7)", true, kAdminHint},
+        FirmwareCase{"Plain26",
+                     {2, 6, false},
+                     "Połączony z ZOR (wersja odbiornika 2.6)",
+                     false,
+                     kFirmwareHint},
+        FirmwareCase{"Multi27",
+                     {2, 7, true},
+                     "Połączony z ZOR (wersja odbiornika 2.7 MULTI)",
+                     true,
+                     kAdminHint},
+        FirmwareCase{
+            "Plain30", {3, 0, false}, "Połączony z ZOR (wersja odbiornika 3.0)", true, kAdminHint}),
+    [](const auto& testCase) { return std::string(testCase.param.name); });
+
+TEST_F(SessionControllerTest, AMultiReceiversChannelsReachTheSheet) {
+    simulator.setFirmware({2, 7, true});
+    // What the image holds from the last load or write reaches the sheet on the version report.
+    link.image().update([](ReceiverMemory& memory) {
+        memory.setChannelTime(2, 35);
+        memory.setChannelMomentary(1, true);
+    });
+    connectToReceiver();
+
+    EXPECT_EQ(core.sheet().channels[2].time, 35);
+    EXPECT_TRUE(core.sheet().channels[1].transientMode);
+    EXPECT_EQ(operationStatus(), "Pobieranie konfiguracji urządzenia");
+}
+
+TEST_F(SessionControllerTest, StalledWritesWarnOnceAndTheWarningGoesWhenWritesFlowAgain) {
+    connectToReceiver();
+    port.stallWrites();
+    for (int tick = 0; tick < 8; ++tick) {
+        link.sendPing();
+        core.session().tick();
+    }
+    ASSERT_EQ(warning.shown.size(), 1u);
+    EXPECT_EQ(warning.lastTitle, "Konfigor USB");
+    EXPECT_TRUE(warning.visible);
+
+    port.limitBytesPerWrite(std::numeric_limits<std::size_t>::max());
+    link.sendPing();
+    core.session().tick();
+    EXPECT_TRUE(warning.visible) << "shown for less than 5 s";
+    clock.advance(std::chrono::milliseconds(5001));
+    link.sendPing();
+    core.session().tick();
+    EXPECT_FALSE(warning.visible);
+    EXPECT_EQ(warning.shown.size(), 1u);
+}
+
+TEST_F(SessionControllerTest, AStoredRemotesPressUpdatesItsCounterOnlyWhenTheImageKnowsIt) {
+    const std::uint32_t serial = 1234567;
+    simulator.storeRemote(
+        5, ReceiverImage::Record{.serialNumber = serial, .counter = 10, .buttonWord = 0x0020}
+               .toRemoteRecord());
+    connectToReceiver();
+    core.sheet().remotes[5].serialWord = serial;
+    core.sheet().remotes[5].buttonMasks = {0, 2, 0, 0};
+    std::vector<RemotePress> presses;
+    core.session().remotePressed = [&](const RemotePress& press) { presses.push_back(press); };
+
+    // The image is still empty: the press is reported, but the sheet is not touched.
+    simulator.pressRemote(serial, 2, 99, {});
+    cyclesAndTick();
+    ASSERT_EQ(presses.size(), 1u);
+    EXPECT_EQ(presses[0].slot, 5u);
+    EXPECT_EQ(presses[0].button, 2);
+    EXPECT_EQ(presses[0].channelMask, 0);
+    EXPECT_EQ(core.sheet().remotes[5].codeCounter, 0);
+    EXPECT_EQ(operationStatus(), "Odebrano sygnał pilota z pozycji numer 6");
+
+    link.image().writeRecord(5, ReceiverImage::Record{.serialNumber = serial});
+    simulator.pressRemote(serial, 2, 100, {});
+    cyclesAndTick();
+    ASSERT_EQ(presses.size(), 2u);
+    EXPECT_EQ(presses[1].channelMask, 2);
+    EXPECT_EQ(core.sheet().remotes[5].codeCounter, 100);
+}
+
+TEST_F(SessionControllerTest, AnUnknownRemoteIsNamedBySerial) {
+    connectToReceiver();
+    simulator.pressRemote(0x4000'0000u | 777, 1, 1, {});
+    cyclesAndTick();
+    EXPECT_EQ(operationStatus(), "Odebarno sygnał nieznanego pilota - numer seryjny (M) 777");
+}
+
+TEST_F(SessionControllerTest, ClosingWhileConnectedAndIdleEndsTheConnectionFirst) {
+    connectToReceiver();
+    takeSentLetters();
+
+    EXPECT_FALSE(core.session().closeQuery());
+    EXPECT_EQ(takeSentLetters(), "K");
+    EXPECT_EQ(sessionSurface.closeRequests, 0);
+
+    core.session().tick();
+    EXPECT_EQ(sessionSurface.closeRequests, 1);
+    EXPECT_TRUE(core.session().closeQuery());
+    EXPECT_TRUE(prompts.asked().empty()) << "nothing to ask about";
+}
+
+TEST_F(SessionControllerTest, ClosingWithUnsavedChangesAsksAndCancelKeepsTheWindow) {
+    connectToReceiver();
+    core.saveState().setSavedToDisk(false);
+    prompts.answer(PromptAnswer::Cancel);
+    EXPECT_FALSE(core.session().closeQuery());
+    EXPECT_EQ(prompts.asked().size(), 1u);
+    EXPECT_FALSE(core.saveState().closeAfterWrite());
+}
+
+TEST_F(SessionControllerTest, ClosingWithoutAConnectionClosesAtOnce) {
+    EXPECT_TRUE(core.session().closeQuery());
+}
+
+TEST_F(SessionControllerTest, DisconnectAsksThenEmptiesTheSheetAndHistory) {
+    connectToReceiver();
+    core.sheet().remotes[0].serialWord = 42;
+    core.historyCommands().recordChange(HistoryKind::SheetErased, SheetErase{});
+
+    prompts.answer(PromptAnswer::No);
+    core.session().connectButtonClicked();
+    EXPECT_TRUE(link.isRunning()) << "answered No";
+
+    prompts.answer(PromptAnswer::Yes);
+    core.session().connectButtonClicked();
+    EXPECT_FALSE(link.isRunning());
+    EXPECT_EQ(linkStatus(), "Rozłączono");
+    EXPECT_FALSE(sessionSurface.connected);
+    EXPECT_FALSE(sessionSurface.linkTimerRunning);
+    EXPECT_TRUE(core.state().connectedPort.empty());
+    EXPECT_TRUE(core.sheet().isEmpty(0));
+    EXPECT_EQ(core.history().count(), 1u);
+    EXPECT_TRUE(core.saveState().savedToDisk());
+    EXPECT_TRUE(core.saveState().savedToReceiver());
+    EXPECT_NE(sentLetters.find('K'), std::string::npos);
+}
+
+} // namespace
+} // namespace konfigor
