@@ -1,5 +1,7 @@
 #include "widgets/grid_icons.h"
 
+#include "sheet/grid_cell_look.h"
+
 #include <array>
 
 #include <QColor>
@@ -13,10 +15,8 @@ namespace konfigor {
 
 namespace {
 
-constexpr int kIconSize = 16;
-constexpr int kIconCount = 11;
-constexpr int kNoChannelIcon = 9;
-constexpr int kCopyLockIcon = 10;
+constexpr int kIconSize = kGridIconSize;
+constexpr int kIconCount = kCopyLockIcon + 1;
 constexpr std::array<int, 2> kPixelRatios{1, 2};
 
 // One colour per channel, far enough apart to tell at a glance.

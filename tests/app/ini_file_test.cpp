@@ -1,11 +1,10 @@
 #include "app/config/ini_file.h"
+#include "support/file_size_limit.h"
 #include "support/temp_folder.h"
 
 #include <climits>
-#include <csignal>
 #include <optional>
 #include <string>
-#include <sys/resource.h>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -15,29 +14,7 @@ namespace {
 
 using Section = IniFile::Section;
 using testing_support::Bytes;
-
-// Makes every write past `bytes` fail with EFBIG, as a full disk would, for the life of the
-// object. Works for root too, unlike a read-only folder.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        previousHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &previous_);
-        rlimit limited = previous_;
-        limited.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limited);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &previous_);
-        std::signal(SIGXFSZ, previousHandler_);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit previous_{};
-    void (*previousHandler_)(int) = nullptr;
-};
+using testing_support::FileSizeLimit;
 
 Bytes bytesOf(std::string_view text) {
     return Bytes(text.begin(), text.end());

@@ -1,9 +1,7 @@
 #include "app/texts/text_table.h"
 #include "files/settings_file.h"
+#include "support/file_size_limit.h"
 #include "support/temp_folder.h"
-
-#include <csignal>
-#include <sys/resource.h>
 
 #include <gtest/gtest.h>
 
@@ -324,14 +322,8 @@ TEST_F(SettingsFileTest, AFailedWriteLeavesThePreviousFileByteIdentical) {
     sheet.remotes[1] = {.serialWord = 5678};
     std::optional<std::string> failure;
     {
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit previous{};
-        getrlimit(RLIMIT_FSIZE, &previous);
-        rlimit full = previous;
-        full.rlim_cur = 4096; // a disk that fills up in the middle of the file
-        setrlimit(RLIMIT_FSIZE, &full);
+        const testing_support::FileSizeLimit full(4096); // fills up in the middle of the file
         failure = write(path("nastawy.kvr"));
-        setrlimit(RLIMIT_FSIZE, &previous);
     }
     ASSERT_TRUE(failure);
     EXPECT_EQ(*failure, "Nastąpił błąd podczas czytania pliku nastaw.\r\nOpis błędu: " +
