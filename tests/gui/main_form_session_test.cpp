@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
@@ -118,6 +119,29 @@ TEST_F(MainFormSessionTest, ClosingWritesTheWindowIntoTheConfiguration) {
     EXPECT_EQ(written.windowBounds().height, 720);
     EXPECT_FALSE(written.maximised());
     EXPECT_FALSE(written.autoConnect()) << "what was read is kept";
+}
+
+TEST_F(MainFormSessionTest, BoundsBelowZeroAreNotRestoredAndAMaximisedCloseKeepsTheFilesBounds) {
+    writeText(path("config.txt"), "[Interfejs]\r\nLeft=-1200\r\nTop=40\r\nWidth=850\r\n"
+                                  "Height=-1\r\nZakladka=1\r\n[Automatyzacja]\r\n"
+                                  "Autopolaczenie=Nie\r\n");
+    TMainForm restored(CommandLine{}, MainFormEnvironment{.prompts = &prompts,
+                                                          .fileDialogs = &fileDialogs,
+                                                          .portSource = &ports,
+                                                          .configPath = path("config.txt")});
+    EXPECT_GE(restored.x(), 0) << "a monitor left of the main one is gone";
+    EXPECT_EQ(restored.y(), 40);
+    EXPECT_EQ(restored.width(), 850);
+    EXPECT_EQ(restored.height(), 704) << "the designed height stays";
+    EXPECT_EQ(restored.controls().pageControl->currentIndex(), 1);
+
+    restored.show();
+    restored.setWindowState(Qt::WindowMaximized);
+    EXPECT_TRUE(restored.close());
+    const Configuration written = Configuration::load(path("config.txt"));
+    EXPECT_TRUE(written.maximised());
+    EXPECT_EQ(written.windowBounds().left, -1200) << "what the file had stays";
+    EXPECT_EQ(written.windowBounds().width, 850);
 }
 
 } // namespace

@@ -6,7 +6,7 @@
 #include <charconv>
 #include <cstdint>
 #include <fstream>
-#include <iterator>
+#include <sstream>
 #include <span>
 #include <system_error>
 
@@ -107,13 +107,12 @@ IniFile IniFile::load(const std::filesystem::path& path) {
     if (!std::filesystem::is_regular_file(path, error))
         return {};
     std::ifstream in(path, std::ios::binary);
-    std::string text;
-    try {
-        text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    } catch (const std::ios_base::failure&) {
+    if (!in)
         return {};
-    }
-    return in ? parse(text) : IniFile{};
+    std::ostringstream text;
+    // An empty file copies nothing and marks the copy failed; it is still an empty file.
+    text << in.rdbuf();
+    return in.bad() ? IniFile{} : parse(text.str());
 }
 
 bool IniFile::save(const std::filesystem::path& path) const {
