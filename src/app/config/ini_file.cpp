@@ -6,8 +6,8 @@
 #include <charconv>
 #include <cstdint>
 #include <fstream>
-#include <sstream>
 #include <span>
+#include <sstream>
 #include <system_error>
 
 namespace konfigor {
