@@ -63,7 +63,8 @@ AppCore::AppCore(Platform platform)
                        .session = session_,
                        .prompts = p_.prompts,
                        .surface = p_.sheetSurface,
-                       .texts = p_.texts}) {
+                       .texts = p_.texts}),
+      clipboard_(sheet_, p_.clipboard, p_.clock, p_.prompts, p_.texts, clipboardChanges_) {
     takeOptions();
 }
 

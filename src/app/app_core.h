@@ -6,6 +6,9 @@
 #include "session/session_controller.h"
 #include "session/session_state.h"
 #include "session/settings_file_commands.h"
+#include "sheet/clipboard_changes.h"
+#include "sheet/clipboard_exchange.h"
+#include "sheet/grid_selection.h"
 #include "sheet/history.h"
 #include "sheet/history_commands.h"
 #include "sheet/save_commands.h"
@@ -19,6 +22,7 @@
 
 namespace konfigor {
 
+class Clipboard;
 class Configuration;
 class ConnectingDialog;
 class FileDialogs;
@@ -53,6 +57,7 @@ public:
         TransferDialog& transferDialog;
         WarningWindow& warning;
         FileDialogs& fileDialogs;
+        Clipboard& clipboard;
         std::function<std::tm()> localTime = localTimeNow;
     };
 
@@ -80,6 +85,12 @@ public:
     RecordTransfer& records() { return records_; }
     SettingsFileCommands& files() { return files_; }
     SheetEditor& editor() { return editor_; }
+    GridSelection& selection() { return selection_; }
+    ClipboardExchange& clipboard() { return clipboard_; }
+    // The slot of the remote grid's current row.
+    std::size_t currentSlot() const {
+        return static_cast<std::size_t>(selection_.currentRow() - 1);
+    }
 
 private:
     // The save commands the save-state questions run, as their tool buttons would.
@@ -109,6 +120,9 @@ private:
     SessionController session_;
     SettingsFileCommands files_;
     SheetEditor editor_;
+    GridSelection selection_{sheet_};
+    ClipboardChanges clipboardChanges_{historyCommands_, saveState_, session_};
+    ClipboardExchange clipboard_;
 };
 
 } // namespace konfigor

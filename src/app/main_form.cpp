@@ -9,14 +9,18 @@
 #include "app/message_form.h"
 #include "app/qt_text.h"
 #include "app/settings_file_dialogs.h"
+#include "app/system_clipboard.h"
 #include "app/texts/text_lines.h"
 #include "app/texts/untranslated_texts.h"
 #include "kvr-sim/demo_receiver.h"
 #include "link/udev_port_source.h"
 #include "sheet/channel_grid.h"
 #include "sheet/remote_grid.h"
+#include "sheet/remote_popup_menu.h"
 #include "widgets/toggle_button.h"
 
+#include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QLabel>
@@ -70,6 +74,12 @@ TMainForm::TMainForm(CommandLine commandLine, MainFormEnvironment environment, Q
 
     buildMainMenu();
     buildStatusBar();
+    if (environment.clipboard) {
+        clipboard_ = environment.clipboard;
+    } else {
+        ownClipboard_ = std::make_unique<SystemClipboard>();
+        clipboard_ = ownClipboard_.get();
+    }
     buildSessionWindows(environment.prompts, environment.fileDialogs);
     createCore(environment.portSource);
     remoteGrid_ = new StringGridRemote(core_->sheet(), texts_, this);
@@ -79,6 +89,8 @@ TMainForm::TMainForm(CommandLine commandLine, MainFormEnvironment environment, Q
     setStatusPanel(0, toQString(texts_.text(Msg::SelectPortAndConnect)));
 
     connectCommands();
+    connectEditingCommands();
+    connectClipboardCommands();
     connectPortList();
     disableLaterCommands();
     core_->start();
@@ -227,7 +239,8 @@ void TMainForm::createCore(PortSource* portSource) {
                           .connecting = *connectingForm_,
                           .transferDialog = *progressForm_,
                           .warning = *messageForm_,
-                          .fileDialogs = *fileDialogs_});
+                          .fileDialogs = *fileDialogs_,
+                          .clipboard = *clipboard_});
     if (portSource->notificationFd() >= 0) {
         deviceNotifier_ =
             new QSocketNotifier(portSource->notificationFd(), QSocketNotifier::Read, this);
@@ -260,16 +273,10 @@ void TMainForm::connectCommands() {
             [this] { core_->files().saveToFile(); });
     connect(c.toolBtnAutosave, &ToggleButton::toggledByUser, this,
             [this](bool on) { core_->setAutosave(on); });
-    connect(c.menuRemoteLoadEprom, &QAction::triggered, this, [this] {
-        if (const int row = selectedRow(); row > 0)
-            core_->records().readRemoteRecord(static_cast<std::size_t>(row - 1));
-    });
-    connect(c.menuRemoteSaveEprom, &QAction::triggered, this, [this] {
-        if (const int row = selectedRow(); row > 0)
-            core_->records().writeRemoteRecord(static_cast<std::size_t>(row - 1));
-    });
-    connect(remoteGrid_, &StringGridRemote::rowContextMenuRequested, this,
-            [this](int, QPoint globalPos) { controls_.popupMenuRemote->exec(globalPos); });
+    connect(c.menuRemoteLoadEprom, &QAction::triggered, this,
+            [this] { core_->records().readRemoteRecord(core_->currentSlot()); });
+    connect(c.menuRemoteSaveEprom, &QAction::triggered, this,
+            [this] { core_->records().writeRemoteRecord(core_->currentSlot()); });
     for (const char* name : {"MenuUndo", "MenuRedo"}) {
         auto* action = findChild<QAction*>(QString::fromLatin1(name));
         const bool undo = std::string_view(name) == "MenuUndo";
@@ -295,23 +302,118 @@ void TMainForm::connectPortList() {
     });
 }
 
-// Commands whose windows and editing come later stay visible but do nothing yet.
-void TMainForm::disableLaterCommands() {
+// The marks, swap, delete, compaction, erase and rename, on the remote grid's current row.
+void TMainForm::connectEditingCommands() {
     const MainFormControls& c = controls_;
-    for (QWidget* widget :
-         std::initializer_list<QWidget*>{c.toolBtnScan, c.toolButtonReduction, c.toolButtonKasuj})
-        widget->setEnabled(false);
-    for (QAction* action :
-         {c.toolButtonCut, c.toolButtonCopy, c.toolButtonPaste, c.toolButtonRemoteAdd,
-          c.toolButtonRemoteEdit, c.toolButtonRemoteDel, c.toolButtonChannelEdit})
-        action->setEnabled(false);
-    for (const char* name :
-         {"MainMenuCut", "MainMenuCopy", "MainMenuPaste", "MenuOptions", "MainMenuPrintArkuszKVR"})
-        findChild<QAction*>(QString::fromLatin1(name))->setEnabled(false);
+    remoteGrid_->setSelection(&core_->selection());
+    connect(remoteGrid_, &StringGridRemote::selectionChanged, this,
+            &TMainForm::refreshClipboardCommands);
+    connect(remoteGrid_, &StringGridRemote::rowContextMenuRequested, this,
+            [this](int row, QPoint globalPos) {
+                if (row == 0)
+                    return;
+                preparePopupMenu();
+                controls_.popupMenuRemote->exec(globalPos);
+            });
+    const auto onRow = [this](void (SheetEditor::*command)(int)) {
+        return [this, command] {
+            (core_->editor().*command)(core_->selection().currentRow());
+            repaintAfterCommand();
+        };
+    };
+    const auto onSheet = [this](void (SheetEditor::*command)()) {
+        return [this, command] {
+            (core_->editor().*command)();
+            repaintAfterCommand();
+        };
+    };
+    connect(c.menuMark, &QAction::triggered, this, onRow(&SheetEditor::mark));
+    connect(c.menuUnmark, &QAction::triggered, this, onRow(&SheetEditor::unmark));
+    connect(c.menuMarkAll, &QAction::triggered, this, onSheet(&SheetEditor::markAll));
+    connect(c.menuUnmarkAll, &QAction::triggered, this, onSheet(&SheetEditor::unmarkAll));
+    connect(c.menuSwapMArked, &QAction::triggered, this, onSheet(&SheetEditor::invertMarks));
+    connect(c.menuSwapItems, &QAction::triggered, this, onRow(&SheetEditor::swap));
+    connect(c.menuRemoteDel, &QAction::triggered, this, onRow(&SheetEditor::deleteRemotes));
+    connect(c.toolButtonRemoteDel, &QAction::triggered, this, onRow(&SheetEditor::deleteRemotes));
+    connect(c.toolButtonReduction, &QToolButton::clicked, this, onSheet(&SheetEditor::compact));
+    connect(c.toolButtonKasuj, &QToolButton::clicked, this, [this] {
+        core_->editor().erase(controls_.toolBtnAutosave->isPressed());
+        repaintAfterCommand();
+    });
 }
 
-int TMainForm::selectedRow() const {
-    return remoteGrid_->currentRow();
+void TMainForm::connectClipboardCommands() {
+    const MainFormControls& c = controls_;
+    const auto run = [this](auto command) {
+        return [this, command] {
+            (core_->clipboard().*command)(core_->currentSlot());
+            repaintAfterCommand();
+        };
+    };
+    for (QAction* action :
+         {findChild<QAction*>(QStringLiteral("MainMenuCut")), c.menuCut, c.toolButtonCut})
+        connect(action, &QAction::triggered, this, run(&ClipboardExchange::cut));
+    for (QAction* action :
+         {findChild<QAction*>(QStringLiteral("MainMenuCopy")), c.menuCopy, c.toolButtonCopy})
+        connect(action, &QAction::triggered, this, run(&ClipboardExchange::copy));
+    for (QAction* action :
+         {findChild<QAction*>(QStringLiteral("MainMenuPaste")), c.menuPaste, c.toolButtonPaste})
+        connect(action, &QAction::triggered, this, run(&ClipboardExchange::paste));
+    connect(QApplication::clipboard(), &QClipboard::dataChanged, this,
+            &TMainForm::refreshClipboardCommands);
+    connect(qApp, &QApplication::focusChanged, this, &TMainForm::refreshClipboardCommands);
+}
+
+void TMainForm::refreshClipboardCommands() {
+    const ClipboardCommands commands = core_->clipboard().mainMenuCommands(remoteGrid_->hasFocus());
+    const auto show = [this](const char* menuItem, QAction* toolButton, bool enabled) {
+        findChild<QAction*>(QString::fromLatin1(menuItem))->setEnabled(enabled);
+        toolButton->setEnabled(enabled);
+    };
+    show("MainMenuCut", controls_.toolButtonCut, commands.cut);
+    show("MainMenuCopy", controls_.toolButtonCopy, commands.copy);
+    show("MainMenuPaste", controls_.toolButtonPaste, commands.paste);
+}
+
+// Captions and enabled items follow the marks and the current row each time the menu opens.
+void TMainForm::preparePopupMenu() {
+    const MainFormControls& c = controls_;
+    const RemotePopupMenu menu =
+        prepareRemotePopupMenu(core_->sheet(),
+                               {.currentRow = core_->selection().currentRow(),
+                                .receiverConnected = link_.isRunning(),
+                                .clipboardHoldsRemotes = clipboard_->offersPrivateBlock()},
+                               texts_);
+    c.menuSwapItems->setEnabled(menu.swapEnabled);
+    c.menuRemoteAdd->setEnabled(menu.addEnabled);
+    c.menuRemoteEdit->setText(toQString(menu.editCaption));
+    c.menuRemoteEdit->setEnabled(menu.editEnabled);
+    c.menuRemoteDel->setText(toQString(menu.deleteCaption));
+    c.menuRemoteDel->setEnabled(menu.deleteEnabled);
+    c.menuMark->setEnabled(menu.markEnabled);
+    c.menuUnmark->setEnabled(menu.unmarkEnabled);
+    const ClipboardCommands commands = core_->clipboard().popupMenuCommands();
+    c.menuCut->setEnabled(commands.cut);
+    c.menuCopy->setEnabled(commands.copy);
+    c.menuPaste->setEnabled(menu.pasteEnabled);
+    c.menuRemoteLoadEprom->setEnabled(link_.isRunning());
+    c.menuRemoteSaveEprom->setEnabled(link_.isRunning());
+    remoteGrid_->repaintCells();
+}
+
+void TMainForm::repaintAfterCommand() {
+    surface_->repaintGrids();
+    refreshClipboardCommands();
+}
+
+// Commands whose windows come later stay visible but do nothing yet.
+void TMainForm::disableLaterCommands() {
+    const MainFormControls& c = controls_;
+    c.toolBtnScan->setEnabled(false);
+    for (QAction* action : {c.toolButtonRemoteAdd, c.toolButtonRemoteEdit, c.toolButtonChannelEdit})
+        action->setEnabled(false);
+    for (const char* name : {"MenuOptions", "MainMenuPrintArkuszKVR"})
+        findChild<QAction*>(QString::fromLatin1(name))->setEnabled(false);
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {

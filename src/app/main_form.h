@@ -22,6 +22,7 @@ class QSocketNotifier;
 namespace konfigor {
 
 class AppCore;
+class Clipboard;
 class DemoReceiver;
 class FileDialogs;
 class MainFormSurface;
@@ -37,6 +38,7 @@ class UserPrompts;
 // real one: message boxes, file dialogs, the USB interfaces, the per-user configuration.
 struct MainFormEnvironment {
     UserPrompts* prompts = nullptr;
+    Clipboard* clipboard = nullptr;
     FileDialogs* fileDialogs = nullptr;
     PortSource* portSource = nullptr;
     std::optional<std::filesystem::path> configPath;
@@ -64,6 +66,10 @@ public:
 
     void setStatusPanel(int panel, const QString& text);
     QString statusPanel(int panel) const;
+    // Cut, Copy and Paste of the main menu, the toolbar and the pop-up menu.
+    void refreshClipboardCommands();
+    // The remote grid's pop-up menu as its opening leaves it: captions and enabled items.
+    void preparePopupMenu();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -78,12 +84,14 @@ private:
     void buildSessionWindows(UserPrompts* prompts, FileDialogs* fileDialogs);
     void createCore(PortSource* portSource);
     void connectCommands();
+    void connectEditingCommands();
+    void connectClipboardCommands();
+    void repaintAfterCommand();
     void connectPortList();
     void disableLaterCommands();
     void restoreWindow();
     void saveWindow();
     void firstShowing();
-    int selectedRow() const;
 
     CommandLine commandLine_;
     TextTable texts_;
@@ -95,6 +103,8 @@ private:
     std::unique_ptr<PortSource> ownPortSource_;
     std::unique_ptr<UserPrompts> ownPrompts_;
     std::unique_ptr<FileDialogs> ownFileDialogs_;
+    std::unique_ptr<Clipboard> ownClipboard_;
+    Clipboard* clipboard_ = nullptr;
     UserPrompts* prompts_ = nullptr;
     FileDialogs* fileDialogs_ = nullptr;
 

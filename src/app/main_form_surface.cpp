@@ -63,6 +63,10 @@ void MainFormSurface::repaintGrids() {
     form_.channelGrid().repaintCells();
 }
 
+void MainFormSurface::refreshClipboardCommands() {
+    form_.refreshClipboardCommands();
+}
+
 void MainFormSurface::showReceiverControls(const ReceiverControls& shown) {
     const MainFormControls& c = form_.controls();
     c.comboBoxPorts->setEnabled(!shown.enabled);

@@ -18,7 +18,7 @@ public:
     void showIdentifierAndTitle() override;
     void showCopyLocks() override;
     void repaintGrids() override;
-    void refreshClipboardCommands() override {}
+    void refreshClipboardCommands() override;
 
     // SessionSurface
     void showReceiverControls(const ReceiverControls& controls) override;

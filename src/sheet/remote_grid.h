@@ -7,6 +7,7 @@
 
 namespace konfigor {
 
+class GridSelection;
 struct SettingsSheet;
 class TextTable;
 
@@ -24,7 +25,30 @@ public:
 
     CellLook lookAt(int row, int column, int width) const override;
 
+    // The marking logic the mouse, the keys and the wheel drive; without it the grid only shows.
+    void setSelection(GridSelection* selection);
+
+Q_SIGNALS:
+    // Marks, the current row or the drag changed; the grid has repainted itself.
+    void selectionChanged();
+    // Enter: the remote editor, for the marked slots or the current row.
+    void editorRequested();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+
 private:
+    std::optional<int> dataRowAt(const QPoint& position) const;
+    int fullyVisibleRows() const;
+    void pressed(QMouseEvent* event);
+    void showSelection();
+
+    GridSelection* selection_ = nullptr;
     const SettingsSheet& sheet_;
     bool adminLockRowsShaded_ = false;
     std::optional<std::pair<int, int>> dragRange_;

@@ -156,6 +156,24 @@ TEST_F(BulkTransferTest, SwapWithAutosaveSendsTheSecondRecordAfterTheFirstIsTake
               "Zapisano pilot w pamięci urzadzenia");
 }
 
+TEST_F(BulkTransferTest, WithAutosaveDeletingOneRemoteSendsItsSlotAndSeveralTheWholeSheet) {
+    connectWithoutLoading();
+    core.sheet().remotes[4].serialWord = 9;
+    prompts.answer(PromptAnswer::Yes);
+    core.editor().deleteRemotes(5);
+    EXPECT_EQ(takeSentLetters(), "C");
+    EXPECT_EQ(serialIn(4), 0u);
+
+    cyclesAndTick();
+    core.sheet().remotes[6].serialWord = 61;
+    core.sheet().remotes[7].serialWord = 71;
+    core.sheet().remotes[6].marked = true;
+    core.sheet().remotes[7].marked = true;
+    prompts.answer(PromptAnswer::Yes);
+    core.editor().deleteRemotes(1);
+    EXPECT_EQ(count(takeSentLetters(), 'S'), 221u);
+}
+
 TEST_F(BulkTransferTest, WithAutosaveOffAnEditSendsNothing) {
     configuration.setAutosave(false);
     connectWithoutLoading();

@@ -5,6 +5,7 @@
 #include "app/texts/text_table.h"
 #include "kvr-sim/receiver_simulator.h"
 #include "link/receiver_link.h"
+#include "support/fake_clipboard.h"
 #include "support/fake_clock.h"
 #include "support/fake_serial_port.h"
 #include "support/recording_sheet_surface.h"
@@ -96,6 +97,7 @@ protected:
     FakeTransferDialog transferDialog;
     FakeWarningWindow warning;
     FakeFileDialogs fileDialogs;
+    FakeClipboard clipboard;
     AppCore core{{.link = link,
                   .clock = clock,
                   .portSource = ports,
@@ -110,6 +112,7 @@ protected:
                   .transferDialog = transferDialog,
                   .warning = warning,
                   .fileDialogs = fileDialogs,
+                  .clipboard = clipboard,
                   .localTime = [] {
                       std::tm time{};
                       time.tm_year = 118;
