@@ -104,6 +104,9 @@ TMainForm::~TMainForm() {
     // The widgets outlive the members they show; nothing may tick into them any more.
     controls_.timerKvr->stop();
     controls_.timerAutomat->stop();
+    // Deleting the child widgets moves the focus; this window must not hear of it any more.
+    QObject::disconnect(qApp, nullptr, this, nullptr);
+    QObject::disconnect(QApplication::clipboard(), nullptr, this, nullptr);
     if (deviceNotifier_)
         deviceNotifier_->setEnabled(false);
 }
