@@ -175,6 +175,31 @@ TEST_F(SessionControllerTest, AStoredRemotesPressUpdatesItsCounterOnlyWhenTheIma
     EXPECT_EQ(core.sheet().remotes[5].codeCounter, 100);
 }
 
+TEST_F(SessionControllerTest, AReportOfASlotOrButtonTheReceiverCannotHaveIsIgnored) {
+    connectToReceiver();
+    std::vector<RemotePress> presses;
+    core.session().remotePressed = [&](const RemotePress& press) { presses.push_back(press); };
+    const std::string before = operationStatus();
+    const auto storedReport = [](std::uint16_t address, std::uint8_t buttonMask) {
+        const std::vector<std::uint8_t> payload{0x39,
+                                                0x30,
+                                                0,
+                                                0,
+                                                7,
+                                                0,
+                                                buttonMask,
+                                                static_cast<std::uint8_t>(address & 0xFF),
+                                                static_cast<std::uint8_t>(address >> 8)};
+        return Frame::encode('T', payload);
+    };
+    const auto firstSlot = ReceiverMemory::slotAddress(0);
+    port.feed(storedReport(static_cast<std::uint16_t>(firstSlot + 800), 1).bytes());
+    port.feed(storedReport(firstSlot, 0x10).bytes()); // no button of the four
+    cyclesAndTick();
+    EXPECT_TRUE(presses.empty());
+    EXPECT_EQ(operationStatus(), before);
+}
+
 TEST_F(SessionControllerTest, AnUnknownRemoteIsNamedBySerial) {
     connectToReceiver();
     simulator.pressRemote(0x4000'0000u | 777, 1, 1, {});
