@@ -126,23 +126,23 @@ void TMainForm::buildMainMenu() {
     bar->setObjectName(QStringLiteral("MainMenu"));
 
     QMenu* file = addMenu(nullptr, "MainMenuFile");
-    addAction(file, "MenuOptions", QKeySequence(Qt::CTRL | Qt::Key_F12));
+    mainMenu_.options = addAction(file, "MenuOptions", QKeySequence(Qt::CTRL | Qt::Key_F12));
     file->addSeparator();
     QAction* quit = addAction(file, "MainMenuQuit");
     connect(quit, &QAction::triggered, this, &QWidget::close);
 
     QMenu* print = addMenu(nullptr, "MainMenuPrint");
-    addAction(print, "MainMenuPrintArkuszKVR");
+    mainMenu_.printReport = addAction(print, "MainMenuPrintArkuszKVR");
 
     QMenu* edit = addMenu(nullptr, "MainMenuEdit");
-    addAction(edit, "MenuUndo", QKeySequence(Qt::CTRL | Qt::Key_Z))
-        ->setText(toQString(texts_.text(Msg::UndoCaption)));
-    addAction(edit, "MenuRedo", QKeySequence(Qt::CTRL | Qt::Key_Y))
-        ->setText(toQString(texts_.text(Msg::RedoCaption)));
+    mainMenu_.undo = addAction(edit, "MenuUndo", QKeySequence(Qt::CTRL | Qt::Key_Z));
+    mainMenu_.undo->setText(toQString(texts_.text(Msg::UndoCaption)));
+    mainMenu_.redo = addAction(edit, "MenuRedo", QKeySequence(Qt::CTRL | Qt::Key_Y));
+    mainMenu_.redo->setText(toQString(texts_.text(Msg::RedoCaption)));
     edit->addSeparator();
-    addAction(edit, "MainMenuCut", QKeySequence(Qt::CTRL | Qt::Key_X));
-    addAction(edit, "MainMenuCopy", QKeySequence(Qt::CTRL | Qt::Key_C));
-    addAction(edit, "MainMenuPaste", QKeySequence(Qt::CTRL | Qt::Key_V));
+    mainMenu_.cut = addAction(edit, "MainMenuCut", QKeySequence(Qt::CTRL | Qt::Key_X));
+    mainMenu_.copy = addAction(edit, "MainMenuCopy", QKeySequence(Qt::CTRL | Qt::Key_C));
+    mainMenu_.paste = addAction(edit, "MainMenuPaste", QKeySequence(Qt::CTRL | Qt::Key_V));
 
     // Filled from the language files found at start-up; empty means disabled.
     addMenu(nullptr, "MainMenuLanguage")->setEnabled(false);
@@ -280,20 +280,10 @@ void TMainForm::connectCommands() {
             [this] { core_->records().readRemoteRecord(core_->currentSlot()); });
     connect(c.menuRemoteSaveEprom, &QAction::triggered, this,
             [this] { core_->records().writeRemoteRecord(core_->currentSlot()); });
-    for (const char* name : {"MenuUndo", "MenuRedo"}) {
-        auto* action = findChild<QAction*>(QString::fromLatin1(name));
-        const bool undo = std::string_view(name) == "MenuUndo";
-        connect(action, &QAction::triggered, this, [this, undo] {
-            if (undo)
-                core_->historyCommands().undo();
-            else
-                core_->historyCommands().redo();
-        });
-    }
-    connect(c.toolButtonUndo, &QAction::triggered, this,
-            [this] { core_->historyCommands().undo(); });
-    connect(c.toolButtonRedo, &QAction::triggered, this,
-            [this] { core_->historyCommands().redo(); });
+    for (QAction* undo : {mainMenu_.undo, c.toolButtonUndo})
+        connect(undo, &QAction::triggered, this, [this] { core_->historyCommands().undo(); });
+    for (QAction* redo : {mainMenu_.redo, c.toolButtonRedo})
+        connect(redo, &QAction::triggered, this, [this] { core_->historyCommands().redo(); });
     // The identifier is the sheet's once the field is left, as a rename.
     c.idMemorySheetEdit->installEventFilter(this);
 }
@@ -353,14 +343,11 @@ void TMainForm::connectClipboardCommands() {
             repaintAfterCommand();
         };
     };
-    for (QAction* action :
-         {findChild<QAction*>(QStringLiteral("MainMenuCut")), c.menuCut, c.toolButtonCut})
+    for (QAction* action : {mainMenu_.cut, c.menuCut, c.toolButtonCut})
         connect(action, &QAction::triggered, this, run(&ClipboardExchange::cut));
-    for (QAction* action :
-         {findChild<QAction*>(QStringLiteral("MainMenuCopy")), c.menuCopy, c.toolButtonCopy})
+    for (QAction* action : {mainMenu_.copy, c.menuCopy, c.toolButtonCopy})
         connect(action, &QAction::triggered, this, run(&ClipboardExchange::copy));
-    for (QAction* action :
-         {findChild<QAction*>(QStringLiteral("MainMenuPaste")), c.menuPaste, c.toolButtonPaste})
+    for (QAction* action : {mainMenu_.paste, c.menuPaste, c.toolButtonPaste})
         connect(action, &QAction::triggered, this, run(&ClipboardExchange::paste));
     connect(QApplication::clipboard(), &QClipboard::dataChanged, this,
             &TMainForm::refreshClipboardCommands);
@@ -369,13 +356,13 @@ void TMainForm::connectClipboardCommands() {
 
 void TMainForm::refreshClipboardCommands() {
     const ClipboardCommands commands = core_->clipboard().mainMenuCommands(remoteGrid_->hasFocus());
-    const auto show = [this](const char* menuItem, QAction* toolButton, bool enabled) {
-        findChild<QAction*>(QString::fromLatin1(menuItem))->setEnabled(enabled);
+    const auto show = [](QAction* menuItem, QAction* toolButton, bool enabled) {
+        menuItem->setEnabled(enabled);
         toolButton->setEnabled(enabled);
     };
-    show("MainMenuCut", controls_.toolButtonCut, commands.cut);
-    show("MainMenuCopy", controls_.toolButtonCopy, commands.copy);
-    show("MainMenuPaste", controls_.toolButtonPaste, commands.paste);
+    show(mainMenu_.cut, controls_.toolButtonCut, commands.cut);
+    show(mainMenu_.copy, controls_.toolButtonCopy, commands.copy);
+    show(mainMenu_.paste, controls_.toolButtonPaste, commands.paste);
 }
 
 // Captions and enabled items follow the marks and the current row each time the menu opens.
@@ -415,8 +402,8 @@ void TMainForm::disableLaterCommands() {
     c.toolBtnScan->setEnabled(false);
     for (QAction* action : {c.toolButtonRemoteAdd, c.toolButtonRemoteEdit, c.toolButtonChannelEdit})
         action->setEnabled(false);
-    for (const char* name : {"MenuOptions", "MainMenuPrintArkuszKVR"})
-        findChild<QAction*>(QString::fromLatin1(name))->setEnabled(false);
+    mainMenu_.options->setEnabled(false);
+    mainMenu_.printReport->setEnabled(false);
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {

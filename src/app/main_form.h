@@ -34,6 +34,17 @@ class TLoadingProgressForm;
 class TMessageForm;
 class UserPrompts;
 
+// The main menu's items that the window enables and captions as it goes.
+struct MainMenuActions {
+    QAction* options = nullptr;
+    QAction* printReport = nullptr;
+    QAction* undo = nullptr;
+    QAction* redo = nullptr;
+    QAction* cut = nullptr;
+    QAction* copy = nullptr;
+    QAction* paste = nullptr;
+};
+
 // What the main window uses of the world, each replaceable for tests; nothing given means the
 // real one: message boxes, file dialogs, the USB interfaces, the per-user configuration.
 struct MainFormEnvironment {
@@ -61,6 +72,7 @@ public:
     ReceiverLink& link() { return link_; }
     Configuration& configuration() { return configuration_; }
     const MainFormControls& controls() const { return controls_; }
+    const MainMenuActions& mainMenu() const { return mainMenu_; }
     StringGridRemote& remoteGrid() { return *remoteGrid_; }
     StringGridChannels& channelGrid() { return *channelGrid_; }
 
@@ -117,6 +129,7 @@ private:
     StringGridRemote* remoteGrid_ = nullptr;
     StringGridChannels* channelGrid_ = nullptr;
     MainFormControls controls_;
+    MainMenuActions mainMenu_;
     QSocketNotifier* deviceNotifier_ = nullptr;
     bool shown_ = false;
 };

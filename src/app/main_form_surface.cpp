@@ -25,19 +25,13 @@ void MainFormSurface::setStatusText(StatusPanel panel, const std::string& text) 
 }
 
 void MainFormSurface::showUndoRedo(const UndoRedoCaptions& captions) {
-    const MainFormControls& c = form_.controls();
-    if (auto* undo = form_.findChild<QAction*>(QStringLiteral("MenuUndo"))) {
-        undo->setText(toQString(captions.undo));
-        undo->setEnabled(captions.undoEnabled);
-    }
-    if (auto* redo = form_.findChild<QAction*>(QStringLiteral("MenuRedo"))) {
-        redo->setText(toQString(captions.redo));
-        redo->setEnabled(captions.redoEnabled);
-    }
-    if (c.toolButtonUndo)
-        c.toolButtonUndo->setEnabled(captions.undoEnabled);
-    if (c.toolButtonRedo)
-        c.toolButtonRedo->setEnabled(captions.redoEnabled);
+    const MainMenuActions& menu = form_.mainMenu();
+    menu.undo->setText(toQString(captions.undo));
+    menu.undo->setEnabled(captions.undoEnabled);
+    menu.redo->setText(toQString(captions.redo));
+    menu.redo->setEnabled(captions.redoEnabled);
+    form_.controls().toolButtonUndo->setEnabled(captions.undoEnabled);
+    form_.controls().toolButtonRedo->setEnabled(captions.redoEnabled);
 }
 
 void MainFormSurface::showIdentifierAndTitle() {
@@ -56,9 +50,7 @@ void MainFormSurface::showCopyLocks() {
 }
 
 void MainFormSurface::repaintGrids() {
-    const bool adminLock = form_.link().image().read(
-        [](const ReceiverMemory& memory) { return memory.isAdminCopyLock(); });
-    form_.remoteGrid().setAdminLockRowsShaded(adminLock && form_.core().session().isPinAccepted());
+    form_.remoteGrid().setAdminLockRowsShaded(form_.core().session().areAdminLockRowsShaded());
     form_.remoteGrid().repaintCells();
     form_.channelGrid().repaintCells();
 }
@@ -95,11 +87,9 @@ void MainFormSurface::showReceiverControls(const ReceiverControls& shown) {
 
 void MainFormSurface::enableTransferCommands(bool ready) {
     const MainFormControls& c = form_.controls();
-    for (QWidget* control :
-         {static_cast<QWidget*>(c.toolBtnLoadChip), static_cast<QWidget*>(c.toolBtnSaveChip),
-          static_cast<QWidget*>(c.buttonRemote[0]), static_cast<QWidget*>(c.buttonRemote[1]),
-          static_cast<QWidget*>(c.buttonRemote[2]), static_cast<QWidget*>(c.buttonRemote[3]),
-          static_cast<QWidget*>(c.buttonRemoteShow)})
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             c.toolBtnLoadChip, c.toolBtnSaveChip, c.buttonRemote[0], c.buttonRemote[1],
+             c.buttonRemote[2], c.buttonRemote[3], c.buttonRemoteShow})
         control->setEnabled(ready);
 }
 

@@ -18,13 +18,10 @@ constexpr Clock::Milliseconds kVersionRequestPause = 20ms;
 // Likewise a held virtual button must not fill the output queue.
 constexpr Clock::Milliseconds kPressPause = 10ms;
 
-constexpr std::size_t kButtonOffset = 9;
-constexpr std::size_t kStoredSlotOffset = 10;
-
 // The interface reports a button as its mask 1, 2, 4 or 8; the rest of the program counts
 // buttons 1 to 4.
 void convertButton(LinkMessage& message) {
-    std::uint8_t& button = message.bytes[kButtonOffset];
+    std::uint8_t& button = message.bytes[LinkMessage::kButtonOffset];
     switch (button) {
     case 1:
     case 2:
@@ -160,13 +157,13 @@ void ReceiverLink::onRecord(const Frame& frame) {
 }
 
 void ReceiverLink::onStoredRemote(LinkMessage& message) {
-    const auto fields = std::span<std::uint8_t>(message.bytes);
-    const auto address = little_endian::get<std::uint16_t>(fields.subspan(kStoredSlotOffset, 2));
-    const auto slot = static_cast<std::uint16_t>(address - ReceiverMemory::slotAddress(0));
-    little_endian::put(fields.subspan(kStoredSlotOffset, 2), slot);
+    const auto slotField = std::span(message.bytes).subspan(LinkMessage::kSlotOffset, 2);
+    const auto address = little_endian::get<std::uint16_t>(slotField);
+    little_endian::put(slotField,
+                       static_cast<std::uint16_t>(address - ReceiverMemory::slotAddress(0)));
     convertButton(message);
-    image_.refreshCounter(slot, little_endian::get<std::uint32_t>(fields.subspan(3, 4)),
-                          little_endian::get<std::uint16_t>(fields.subspan(7, 2)));
+    const LinkMessage::RemoteReport report = message.remoteReport();
+    image_.refreshCounter(report.slot, report.serialWord, report.counter);
 }
 
 void ReceiverLink::onAnswerCall() {

@@ -15,14 +15,6 @@
 #include "sheet/settings_sheet.h"
 
 namespace konfigor {
-namespace {
-
-std::string mainTitle() {
-    return std::string(untranslated(Untranslated::ProgramTitle));
-}
-
-} // namespace
-
 void BulkTransfer::loadFromReceiver() {
     if (!s_.saveState.askBeforeReplacing(ReplacingCommand::ReceiverLoad))
         return;
@@ -35,15 +27,10 @@ void BulkTransfer::loadFromReceiver() {
 }
 
 void BulkTransfer::saveToReceiver() {
-    if (!s_.saveState.savedToDisk()) {
-        const Prompt question{.caption = mainTitle(),
-                              .text = s_.texts.text(Msg::AlsoUpdateSettingsFileQuestion),
-                              .buttons = PromptButtons::YesNo,
-                              .defaultAnswer = PromptAnswer::Yes,
-                              .icon = PromptIcon::Question};
-        if (s_.prompts.ask(question) == PromptAnswer::Yes)
-            s_.saveCommands.runSaveToFile();
-    }
+    if (!s_.saveState.savedToDisk() &&
+        askMainWindowYesNo(s_.prompts, s_.texts.text(Msg::AlsoUpdateSettingsFileQuestion),
+                           PromptAnswer::Yes))
+        s_.saveCommands.runSaveToFile();
     writeSheetToReceiver();
 }
 

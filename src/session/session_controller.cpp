@@ -2,7 +2,6 @@
 
 #include "app/texts/text_table.h"
 #include "app/texts/untranslated_texts.h"
-#include "common/little_endian.h"
 #include "link/port_list.h"
 #include "session/bulk_transfer.h"
 #include "session/receiver_controls.h"
@@ -12,6 +11,7 @@
 #include "session/session_state.h"
 #include "session/session_surface.h"
 #include "sheet/history_commands.h"
+#include "sheet/image_transfer.h"
 #include "sheet/save_state.h"
 #include "sheet/serial_word.h"
 #include "sheet/settings_sheet.h"
@@ -34,22 +34,6 @@ constexpr Clock::Milliseconds kEndOfConnectionPause = 200ms;
 constexpr unsigned kAdminLockFirmware = 2007;
 
 constexpr std::uint32_t kSerialWithMultiBits = 0x7FFF'FFFFu;
-
-// Where the link's converted notifications keep their fields.
-struct RemoteReport {
-    std::uint32_t serialWord = 0;
-    std::uint16_t counter = 0;
-    int button = 0;
-    std::size_t slot = 0;
-};
-
-RemoteReport remoteReport(const LinkMessage& message) {
-    const auto bytes = std::span(message.bytes);
-    return {.serialWord = little_endian::get<std::uint32_t>(bytes.subspan(3, 4)),
-            .counter = little_endian::get<std::uint16_t>(bytes.subspan(7, 2)),
-            .button = bytes[9],
-            .slot = little_endian::get<std::uint16_t>(bytes.subspan(10, 2))};
-}
 
 } // namespace
 
@@ -281,14 +265,8 @@ void SessionController::onVersionReported() {
 void SessionController::onConfiguration() {
     if (s_.state.pendingOperation == PendingOperation::ConfigurationFetch) {
         s_.state.pendingOperation = PendingOperation::None;
-        s_.link.image().read([&](const ReceiverMemory& memory) {
-            for (std::size_t channel = 0; channel < kChannelCount; ++channel) {
-                ChannelEntry& entry = s_.sheet.channels.at(channel);
-                entry.time = memory.channelTime(channel);
-                entry.transientMode = memory.isChannelMomentary(channel);
-                entry.doublePress = memory.isChannelDoublePress(channel);
-            }
-        });
+        s_.link.image().read(
+            [&](const ReceiverMemory& memory) { copyImageChannelsToSheet(memory, s_.sheet); });
         s_.sheetSurface.repaintGrids();
     }
     if (s_.link.version().major == 0 || !s_.link.isConfigurationProbed())
@@ -309,7 +287,7 @@ void SessionController::onConfiguration() {
 }
 
 void SessionController::onStoredRemote(const LinkMessage& message) {
-    const RemoteReport report = remoteReport(message);
+    const LinkMessage::RemoteReport report = message.remoteReport();
     if (report.slot >= kRemoteSlotCount || report.button < 1 ||
         report.button > static_cast<int>(kButtonCount))
         return; // not a slot or button the receiver has: nothing to show
@@ -330,7 +308,7 @@ void SessionController::onStoredRemote(const LinkMessage& message) {
 }
 
 void SessionController::onUnknownRemote(const LinkMessage& message) {
-    const RemoteReport report = remoteReport(message);
+    const LinkMessage::RemoteReport report = message.remoteReport();
     setOperationStatus(
         s_.texts.format(Msg::UnknownRemoteSignal, serial_word::formatSerial(report.serialWord)));
     if (unknownRemotePressed)
@@ -354,6 +332,12 @@ void SessionController::updateAdminLockGate() {
 
 bool SessionController::isPinAccepted() const {
     return konfigor::isPinAccepted(s_.link, s_.state);
+}
+
+bool SessionController::areAdminLockRowsShaded() const {
+    const bool adminLock =
+        s_.link.image().read([](const ReceiverMemory& memory) { return memory.isAdminCopyLock(); });
+    return adminLock && isPinAccepted();
 }
 
 void SessionController::setLinkTimer(bool running) {

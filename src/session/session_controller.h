@@ -84,6 +84,9 @@ public:
     void enableReceiverControls(bool on);
     void updateAdminLockGate();
     bool isPinAccepted() const;
+    // The remote grid's first three rows in the workspace colour: the receiver's administrative
+    // copy lock is on and its PIN accepted.
+    bool areAdminLockRowsShaded() const;
 
     // Hooks for the windows that come later: the event log, the remote editor, the PIN check.
     std::function<void(const RemotePress&)> remotePressed;

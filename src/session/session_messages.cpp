@@ -20,11 +20,11 @@ void showMainWindowError(UserPrompts& prompts, const TextTable& texts, Msg messa
     showMainWindowError(prompts, texts.text(message));
 }
 
-bool askMainWindowYesNo(UserPrompts& prompts, const std::string& text) {
+bool askMainWindowYesNo(UserPrompts& prompts, const std::string& text, PromptAnswer defaultAnswer) {
     return prompts.ask({.caption = mainTitle(),
                         .text = text,
                         .buttons = PromptButtons::YesNo,
-                        .defaultAnswer = PromptAnswer::No,
+                        .defaultAnswer = defaultAnswer,
                         .icon = PromptIcon::Question}) == PromptAnswer::Yes;
 }
 

@@ -13,7 +13,8 @@ class TextTable;
 void showMainWindowError(UserPrompts& prompts, const std::string& text);
 void showMainWindowError(UserPrompts& prompts, const TextTable& texts, Msg message);
 
-// A Yes/No question of the main window with No as the default; true for Yes.
-bool askMainWindowYesNo(UserPrompts& prompts, const std::string& text);
+// A Yes/No question of the main window, No the default unless said; true for Yes.
+bool askMainWindowYesNo(UserPrompts& prompts, const std::string& text,
+                        PromptAnswer defaultAnswer = PromptAnswer::No);
 
 } // namespace konfigor

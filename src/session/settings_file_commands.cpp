@@ -50,12 +50,9 @@ void SettingsFileCommands::loadFromFile() {
 }
 
 void SettingsFileCommands::loadNamedFile(const std::filesystem::path& path) {
-    for (std::size_t slot = 0; slot < kRemoteSlotCount; ++slot)
-        s_.sheet.clearSlot(slot);
-    for (std::size_t channel = 0; channel < kChannelCount; ++channel)
-        s_.sheet.resetChannel(channel);
-    s_.sheet.identifier = IdentifierText();
+    // Erased as by the erase command, channels included, before the file fills the sheet.
     s_.session.clearImage(true);
+    s_.sheet.erase(true);
 
     bool newerVersion = false;
     if (!read(path, &newerVersion)) {

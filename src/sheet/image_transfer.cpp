@@ -8,6 +8,10 @@ namespace konfigor {
 void copyImageToSheet(const ReceiverMemory& memory, SettingsSheet& sheet) {
     for (std::size_t slot = 0; slot < kRemoteSlotCount; ++slot)
         sheet.fromReceiverRecord(slot, memory.record(slot));
+    copyImageChannelsToSheet(memory, sheet);
+}
+
+void copyImageChannelsToSheet(const ReceiverMemory& memory, SettingsSheet& sheet) {
     for (std::size_t channel = 0; channel < kChannelCount; ++channel) {
         ChannelEntry& entry = sheet.channels[channel];
         entry.time = memory.channelTime(channel);

@@ -66,6 +66,16 @@ void SettingsSheet::invertMarks() {
         remote.marked = !remote.marked;
 }
 
+void SettingsSheet::erase(bool resetChannels) {
+    for (std::size_t slot = 0; slot < kRemoteSlotCount; ++slot)
+        clearSlot(slot);
+    if (resetChannels) {
+        for (std::size_t channel = 0; channel < kChannelCount; ++channel)
+            resetChannel(channel);
+    }
+    identifier.assign("");
+}
+
 std::string windowTitle(const SettingsSheet& sheet) {
     const std::string_view program = untranslated(Untranslated::ProgramTitle);
     const std::string_view path = sheet.fileName.view();

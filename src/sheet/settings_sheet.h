@@ -31,6 +31,9 @@ struct SettingsSheet {
     bool isEmpty(std::size_t slot) const { return remotes.at(slot).isEmpty(); }
     void clearSlot(std::size_t slot) { remotes.at(slot) = RemoteEntry::cleared(); }
     void resetChannel(std::size_t channel) { channels.at(channel) = ChannelEntry::factory(); }
+    // Every slot cleared and the identifier emptied; the channels back to factory settings
+    // when asked. The file name stays.
+    void erase(bool resetChannels);
 
     // Lowest slot holding exactly this word (all 32 bits: the multi flag tells remotes apart).
     std::optional<std::size_t> findSerial(std::uint32_t word) const;

@@ -200,13 +200,7 @@ void SheetEditor::erase(bool autosaveToggleDown) {
 
 void SheetEditor::clearSheet(bool resetChannels) {
     services_.session.clearImage(resetChannels);
-    for (std::size_t slot = 0; slot < kRemoteSlotCount; ++slot)
-        sheet_.clearSlot(slot);
-    if (resetChannels) {
-        for (std::size_t channel = 0; channel < kChannelCount; ++channel)
-            sheet_.resetChannel(channel);
-    }
-    sheet_.identifier.assign("");
+    sheet_.erase(resetChannels);
 }
 
 void SheetEditor::identifierFocused(std::string_view text) {
