@@ -11,7 +11,10 @@ AppCore::AppCore(Platform platform)
       historyCommands_(history_, sheet_, session_, p_.sheetSurface, p_.texts),
       ports_(
           p_.portSource, p_.fixedPorts,
-          [&link = p_.link](bool present) { link.setPortPresent(present); }, p_.leadingPorts),
+          [this](bool present, const std::string& path) {
+              session_.connectedPortListed(present, path);
+          },
+          p_.leadingPorts),
       bulk_({.link = p_.link,
              .sheet = sheet_,
              .state = state_,

@@ -114,6 +114,7 @@ private:
     SaveState saveState_;
     // Refers to session_, constructed below: nothing is called before the constructor ends.
     HistoryCommands historyCommands_;
+    // Tells session_ whether the connected port is listed, and under which path.
     PortList ports_;
     BulkTransfer bulk_;
     RecordTransfer records_;

@@ -15,33 +15,39 @@ PortList::PortList(PortSource& source, std::vector<InterfacePort> fixedPorts,
     : source_(source), fixedPorts_(std::move(fixedPorts)), leadingPorts_(std::move(leadingPorts)),
       setPortPresent_(std::move(setPortPresent)) {}
 
-const PortListState& PortList::refreshPortList(const std::string& connectedPort) {
-    auto previousPath = selectedPath();
+const PortListState& PortList::refreshPortList(const InterfacePort& connected) {
+    std::optional<InterfacePort> previous;
+    if (const auto* selected = selectedPort())
+        previous = *selected;
     state_.entries = collectEntries();
-    if (!connectedPort.empty()) {
+    if (!connected.path.empty()) {
         // Unplugged, the connected port is no longer listed and nothing is selected; that is
         // what tells the link to stop reopening it.
         state_.connectEnabled = true;
-        state_.selected = indexOf(connectedPort);
+        state_.selected = indexOf(connected);
         return state_;
     }
     state_.connectEnabled = !state_.entries.empty();
     // A device coming or going elsewhere does not move the user's choice.
-    state_.selected = indexOf(previousPath);
+    state_.selected = previous ? indexOf(*previous) : std::nullopt;
     if (!state_.selected && !state_.entries.empty())
         state_.selected = 0;
     return state_;
 }
 
-void PortList::updatePortPresence(const std::string& connectedPort) {
-    setPortPresent_(selectedPath() == connectedPort);
+void PortList::updatePortPresence(const InterfacePort& connected) {
+    const auto* selected = selectedPort();
+    if (selected != nullptr && !connected.path.empty() && selected->identity == connected.identity)
+        setPortPresent_(true, selected->path);
+    else
+        setPortPresent_(false, connected.path);
 }
 
-const PortListState& PortList::handleDeviceChange(const std::string& connectedPort) {
+const PortListState& PortList::handleDeviceChange(const InterfacePort& connected) {
     // Which device it was does not matter: the list is rebuilt from what is present now.
     source_.drainEvents();
-    refreshPortList(connectedPort);
-    updatePortPresence(connectedPort);
+    refreshPortList(connected);
+    updatePortPresence(connected);
     return state_;
 }
 
@@ -51,8 +57,13 @@ void PortList::select(std::optional<std::size_t> index) {
     state_.selected = index;
 }
 
+const InterfacePort* PortList::selectedPort() const {
+    return state_.selected ? &state_.entries[*state_.selected] : nullptr;
+}
+
 std::string PortList::selectedPath() const {
-    return state_.selected ? state_.entries[*state_.selected].path : std::string{};
+    const auto* selected = selectedPort();
+    return selected != nullptr ? selected->path : std::string{};
 }
 
 std::vector<InterfacePort> PortList::collectEntries() {
@@ -67,13 +78,20 @@ std::vector<InterfacePort> PortList::collectEntries() {
     return entries;
 }
 
-std::optional<std::size_t> PortList::indexOf(const std::string& path) const {
-    if (path.empty())
-        return std::nullopt;
-    auto found = std::ranges::find(state_.entries, path, &InterfacePort::path);
-    if (found == state_.entries.end())
-        return std::nullopt;
-    return static_cast<std::size_t>(found - state_.entries.begin());
+// By identity, as the node may have changed; of two entries with one identity (a serial
+// number that is not unique, say) the one at the same path.
+std::optional<std::size_t> PortList::indexOf(const InterfacePort& port) const {
+    std::optional<std::size_t> found;
+    for (std::size_t i = 0; i < state_.entries.size(); ++i) {
+        const auto& entry = state_.entries[i];
+        if (entry.identity != port.identity)
+            continue;
+        if (entry.path == port.path)
+            return i;
+        if (!found)
+            found = i;
+    }
+    return found;
 }
 
 } // namespace konfigor

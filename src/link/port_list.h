@@ -24,33 +24,39 @@ InterfacePort portGivenByPath(std::string path);
 
 // Decides the port drop-down of the main window and whether the connected port is still there;
 // the Qt layer shows the state and forwards the user's choice. Main thread only.
+//
+// The connected port is passed in as the entry it was connected through, an empty path when
+// there is no connection. It is recognised by its identity: re-plugged, it may be listed under
+// another node.
 class PortList {
 public:
-    // Receives the outcome of updatePortPresence(): the link's setPortPresent.
-    using PresenceSink = std::function<void(bool present)>;
+    // Receives the outcome of updatePortPresence(): whether the connected port is listed, and
+    // the path it is listed under now (its old path when it is not).
+    using PresenceSink = std::function<void(bool present, const std::string& path)>;
 
     // fixedPorts come after the discovered ones on every refresh (those given with --port),
     // leadingPorts before them (the demo mode's software receiver).
     PortList(PortSource& source, std::vector<InterfacePort> fixedPorts, PresenceSink setPortPresent,
              std::vector<InterfacePort> leadingPorts = {});
 
-    // Rebuilds the list from the source. connectedPort is the path of the open connection,
-    // empty when there is none.
-    const PortListState& refreshPortList(const std::string& connectedPort);
-    // Tells the link whether the connected port is the selected entry.
-    void updatePortPresence(const std::string& connectedPort);
+    // Rebuilds the list from the source.
+    const PortListState& refreshPortList(const InterfacePort& connected);
+    // Tells the sink whether the connected port is the selected entry.
+    void updatePortPresence(const InterfacePort& connected);
     // The source's descriptor became readable: takes its news, refreshes and updates presence.
-    const PortListState& handleDeviceChange(const std::string& connectedPort);
+    const PortListState& handleDeviceChange(const InterfacePort& connected);
 
     // The user's choice in the drop-down; an index past the end selects nothing.
     void select(std::optional<std::size_t> index);
     const PortListState& state() const { return state_; }
+    // nullptr when nothing is selected; valid until the next refresh.
+    const InterfacePort* selectedPort() const;
     // Empty when nothing is selected.
     std::string selectedPath() const;
 
 private:
     std::vector<InterfacePort> collectEntries();
-    std::optional<std::size_t> indexOf(const std::string& path) const;
+    std::optional<std::size_t> indexOf(const InterfacePort& port) const;
 
     PortSource& source_;
     std::vector<InterfacePort> fixedPorts_;

@@ -11,8 +11,8 @@ struct InterfacePort {
     std::string path;
     // What the drop-down shows.
     std::string displayName;
-    // Names the device for as long as it stays plugged in (its sysfs path), even once its
-    // attributes are gone.
+    // Names the device across re-plugging, which may give it another node: its USB serial
+    // number where it has one, else the USB port it sits in; never the node's number.
     std::string identity;
 
     bool operator==(const InterfacePort&) const = default;

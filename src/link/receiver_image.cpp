@@ -45,8 +45,7 @@ void ReceiverImage::refreshCounter(std::size_t slot, std::uint32_t serialWord,
         return;
     update([&](ReceiverMemory& m) {
         RemoteRecord raw = m.record(slot);
-        // A word with bit 31 set never matches: the serial number has only 31 bits.
-        if ((serialWord & kCopyLockBit) != 0 || (raw.serialField & ~kCopyLockBit) != serialWord)
+        if (!raw.isNamedBy(serialWord))
             return;
         raw.counter = counter;
         raw.counterCopy = counter;

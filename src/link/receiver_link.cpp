@@ -12,7 +12,6 @@ using namespace std::chrono_literals;
 constexpr std::uint8_t kWakeByte = 0x5A;
 constexpr Clock::Milliseconds kAliveAfterTraffic = 2500ms;
 constexpr Clock::Milliseconds kAliveAfterWrite = 400ms;
-constexpr Clock::Milliseconds kPageRetry = 200ms;
 constexpr std::uint32_t kUnansweredLimit = 10;
 constexpr Clock::Milliseconds kBackOff = 8000ms;
 // How often the back-off pause looks whether the interface was unplugged or the link stopped.
@@ -21,8 +20,6 @@ constexpr Clock::Milliseconds kBackOffStep = 10ms;
 // the worker has to do.
 constexpr Clock::Milliseconds kLongestWait = 1000ms;
 constexpr Clock::Milliseconds kCycle = 1ms;
-// The wake byte must reach the line before the queues are purged.
-constexpr Clock::Milliseconds kDrainLimit = 50ms;
 
 } // namespace
 
@@ -40,7 +37,7 @@ ReceiverLink::~ReceiverLink() {
 // Transport
 
 bool ReceiverLink::connect(const std::string& portPath) {
-    portPath_ = portPath;
+    setPortPath(portPath);
     versionMajor_ = 0;
     versionMinor_ = 0;
     writeStalled_ = false;
@@ -56,10 +53,19 @@ bool ReceiverLink::connect(const std::string& portPath) {
     running_ = true;
     writesBlocked_ = false;
     aliveUntil_ = (clock_.now() + kAliveAfterTraffic).count();
-    waitForOutputDrained();
-    port_.purge();
+    port_.discardInput();
     port_.configure();
     resetConnectionState();
+    {
+        const std::lock_guard lock(mainMutex_);
+        exchange_.clear();
+        exchange_.forgetRoundTrip();
+        exchangeIsBulk_ = false;
+        waiting_.clear();
+        probeDue_ = false;
+        probePending_ = false;
+    }
+    pingOutstanding_ = false;
     nextVersionRequest_ = Milliseconds{0};
     if (workerMode_ == Worker::Thread)
         worker_ = std::thread(&ReceiverLink::workerMain, this);
@@ -69,11 +75,12 @@ bool ReceiverLink::connect(const std::string& portPath) {
 
 bool ReceiverLink::disconnect() {
     running_ = false;
-    reconnecting_ = false;
     writeStalled_ = false;
     port_.interruptWait();
     if (worker_.joinable())
         worker_.join();
+    // Only now: a worker still in its cycle could set it again behind our back.
+    reconnecting_ = false;
     if (port_.isOpen() && port_.close()) {
         fail(LinkError::CloseFailed);
         return false;
@@ -84,7 +91,7 @@ bool ReceiverLink::disconnect() {
 // Opens the port and sends the wake byte, the first byte on the line after every open, before
 // the line settings are applied.
 bool ReceiverLink::openAndWake(bool requireWakeTaken) {
-    if (const auto error = port_.open(portPath_)) {
+    if (const auto error = port_.open(portPath())) {
         lastOpenFault_ = static_cast<int>(error->fault);
         fail(LinkError::OpenFailed);
         return false;
@@ -99,25 +106,35 @@ bool ReceiverLink::openAndWake(bool requireWakeTaken) {
     return true;
 }
 
-// A purge discards output the line has not sent yet; the wake byte must not be part of it.
-void ReceiverLink::waitForOutputDrained() {
-    const Milliseconds limit = clock_.now() + kDrainLimit;
-    while (clock_.now() < limit) {
-        const auto queued = port_.outputQueueSize();
-        if (!queued.ok() || queued.value == 0)
-            return;
-        clock_.sleepFor(kCycle);
-    }
+// A hung-up line will not come back by itself: close at once instead of waiting for the
+// liveness window, so the next cycle goes straight to reconnecting.
+void ReceiverLink::closeAfterHangUp() {
+    port_.close();
+    pingOutstanding_ = true;
+    aliveUntil_ = clock_.now().count();
 }
 
 void ReceiverLink::resetConnectionState() {
     queue_.clear();
     error_ = LinkError::None;
+    const std::lock_guard lock(mainMutex_);
     readCursor_ = kIdlePage;
     writeCursor_ = kIdlePage;
     readComplete_ = false;
     writeComplete_ = false;
-    configWritePending_ = false;
+    transferFailed_ = false;
+    if (exchangeIsBulk_)
+        abandonExchange(false);
+}
+
+void ReceiverLink::setPortPath(const std::string& path) {
+    const std::lock_guard lock(portPathMutex_);
+    portPath_ = path;
+}
+
+std::string ReceiverLink::portPath() const {
+    const std::lock_guard lock(portPathMutex_);
+    return portPath_;
 }
 
 std::optional<SerialFault> ReceiverLink::lastOpenFault() const {
@@ -171,6 +188,8 @@ bool ReceiverLink::readInput() {
     if (!read.ok()) {
         port_.clearErrors();
         fail(LinkError::ReadFailed);
+        if (read.gone())
+            closeAfterHangUp();
         return false;
     }
     rxCount_ += read.value;
@@ -194,20 +213,22 @@ void ReceiverLink::runWorkerCycle() {
 
 // Instead of a blind 1 ms sleep the worker waits on the port until a reply arrives or its next
 // duty is due, so it answers at once and costs nothing while idle.
+// A hang-up is noticed by the read that follows.
 void ReceiverLink::waitForWork() {
     const Milliseconds wait = std::clamp(nextDuty() - clock_.now(), kCycle, kLongestWait);
     if (!port_.isOpen() || !port_.waitForInput(wait).ok())
         clock_.sleepFor(wait);
 }
 
-ReceiverLink::Milliseconds ReceiverLink::nextDuty() const {
+ReceiverLink::Milliseconds ReceiverLink::nextDuty() {
     Milliseconds due = Milliseconds{aliveUntil_.load()};
     if (versionMajor_ == 0)
         due = std::min(due, nextVersionRequest_);
     if (activeButton_ >= 0)
         due = std::min(due, nextPress_);
-    if (isBulkReadInProgress() || isBulkWriteInProgress())
-        due = std::min(due, Milliseconds{retryDeadline_.load()});
+    const std::lock_guard lock(mainMutex_);
+    if (const auto exchangeDue = exchange_.nextDeadline())
+        due = std::min(due, *exchangeDue);
     return due;
 }
 
@@ -267,14 +288,15 @@ bool ReceiverLink::reconnect() {
         return false;
     }
     rxCount_ = 0;
-    waitForOutputDrained();
-    port_.purge();
+    port_.discardInput();
     port_.configure();
     error_ = LinkError::None;
+    // What was on the line is lost or late: ask again, after the line has gone quiet.
+    abandonExchange(true);
+    probeDue_ = false;
     reconnecting_ = false;
     pingOutstanding_ = false;
     aliveUntil_ = (clock_.now() + kAliveAfterTraffic).count();
-    retryDeadline_ = (clock_.now() + kPageRetry).count();
     nextVersionRequest_ = Milliseconds{0};
     return true;
 }
@@ -304,13 +326,21 @@ bool ReceiverLink::sendPing() {
 }
 
 bool ReceiverLink::requestRecord(std::size_t slot) {
-    slotLastRequested_ = slot;
-    return sendAdmitted(requests::requestRecord(slot));
+    if (!admitted()) {
+        fail(LinkError::Reconnecting);
+        return false;
+    }
+    return issue({ExchangeKind::RecordRead, slot, requests::requestRecord(slot)});
 }
 
 bool ReceiverLink::sendRecord(std::size_t slot, std::uint32_t serialNumber, std::uint16_t counter,
                               const std::array<std::uint16_t, 4>& buttonMasks, bool copyLock) {
-    return sendAdmitted(requests::sendRecord(slot, serialNumber, counter, buttonMasks, copyLock));
+    if (!admitted()) {
+        fail(LinkError::Reconnecting);
+        return false;
+    }
+    return issue({ExchangeKind::RecordWrite, slot,
+                  requests::sendRecord(slot, serialNumber, counter, buttonMasks, copyLock)});
 }
 
 bool ReceiverLink::sendPress(bool channel1, bool channel2, bool channel3, bool channel4) {
@@ -341,11 +371,7 @@ bool ReceiverLink::requestPage(std::size_t page) {
         fail(LinkError::BulkWriteInProgress);
         return false;
     }
-    pageLastRequested_ = page;
-    const bool sent = writeFrame(requests::requestPage(page));
-    if (sent)
-        retryDeadline_ = (clock_.now() + kPageRetry).count();
-    return sent;
+    return issue({ExchangeKind::PageRead, page, requests::requestPage(page)});
 }
 
 bool ReceiverLink::sendPage(std::size_t page, const ReceiverImage::Page& data) {
@@ -355,16 +381,11 @@ bool ReceiverLink::sendPage(std::size_t page, const ReceiverImage::Page& data) {
         fail(LinkError::BulkReadInProgress);
         return false;
     }
-    const bool sent = writeFrame(requests::sendPage(page, data));
-    if (sent) {
-        retryDeadline_ = (clock_.now() + kPageRetry).count();
-        if (page == 0)
-            configWritePending_ = true;
-    }
-    return sent;
+    return issue({ExchangeKind::PageWrite, page, requests::sendPage(page, data)});
 }
 
 bool ReceiverLink::probeConfiguration() {
+    const std::lock_guard lock(mainMutex_);
     probePending_ = true;
     if (!admitted()) {
         fail(LinkError::Reconnecting);
@@ -378,7 +399,10 @@ bool ReceiverLink::probeConfiguration() {
         fail(LinkError::BulkWriteInProgress);
         return false;
     }
-    return requestPage(0);
+    if (!canQueue())
+        return false;
+    probeDue_ = true;
+    return serviceExchange();
 }
 
 bool ReceiverLink::writeConfiguration() {
@@ -405,9 +429,13 @@ bool ReceiverLink::startBulkRead() {
         fail(LinkError::BulkWriteInProgress);
         return false;
     }
-    readCursor_ = 0;
+    if (!canQueue())
+        return false;
+    restarts_ = 0;
+    transferFailed_ = false;
     readComplete_ = false;
-    return requestPage(0);
+    readCursor_ = 0;
+    return serviceExchange();
 }
 
 bool ReceiverLink::startBulkWrite() {
@@ -418,9 +446,13 @@ bool ReceiverLink::startBulkWrite() {
         fail(LinkError::BulkReadInProgress);
         return false;
     }
-    writeCursor_ = 0;
+    if (!canQueue())
+        return false;
+    restarts_ = 0;
+    transferFailed_ = false;
     writeComplete_ = false;
-    return sendPage(0, image_.page(0));
+    writeCursor_ = 0;
+    return serviceExchange();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -443,9 +475,13 @@ int ReceiverLink::transferPercent() const {
     return 0;
 }
 
+// Under the main mutex, so that a worker cycle cannot move a cursor again right after.
 void ReceiverLink::abortTransfers() {
+    const std::lock_guard lock(mainMutex_);
     readCursor_ = kIdlePage;
     writeCursor_ = kIdlePage;
+    if (exchangeIsBulk_)
+        abandonExchange(false);
 }
 
 void ReceiverLink::clearImage(bool channelDefaults) {

@@ -2,6 +2,7 @@
 
 #include "link/clock.h"
 #include "link/frame.h"
+#include "link/link_exchange.h"
 #include "link/link_message_queue.h"
 #include "link/receiver_image.h"
 #include "link/serial_port.h"
@@ -9,6 +10,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <deque>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -29,12 +31,18 @@ enum class LinkError : std::uint32_t {
     BulkReadInProgress = 8,
     BulkWriteInProgress = 9,
     PinNotDigits = 10,
+    // Replies came that no request explained: what was filed from them cannot be trusted.
+    OutOfStep = 11,
 };
 
 // The one owner of the serial port to the receiver's programming interface: opening and waking
 // it, the worker thread that alone reads it, the liveness watch with ping and reconnection, the
 // receiver's requests and reports, the page transfers and the image of the receiver's memory.
 // Requests return false when refused or failed; lastError() tells why.
+//
+// The receiver's replies name no page or slot, so the link keeps one request on the line at a
+// time (see LinkExchange): page, record and configuration requests that find the line busy wait
+// their turn and go out from the worker. A transfer ends with the memory moved exactly, or fails.
 class ReceiverLink {
 public:
     // Tests drive the worker's cycles themselves, deterministically, with runWorkerCycle().
@@ -52,6 +60,8 @@ public:
     bool disconnect();
     // The port list saw the connected interface (dis)appear: reconnection waits for it.
     void setPortPresent(bool present) { portPresent_ = present; }
+    // The interface came back under another device node: the next reconnection opens `path`.
+    void setPortPath(const std::string& path);
     bool isOutputQueueEmpty();
     // The worker's cycle on the calling thread, for Worker::Manual.
     void runWorkerCycle();
@@ -64,7 +74,7 @@ public:
     std::optional<SerialFault> lastOpenFault() const;
     bool isWriteStalled() const { return writeStalled_; }
     bool areWritesBlocked() const { return writesBlocked_; }
-    const std::string& portPath() const { return portPath_; }
+    std::string portPath() const;
 
     // --- requests (any thread) ---
     bool requestVersion();
@@ -99,6 +109,9 @@ public:
     bool isBulkWriteInProgress() const { return writeCursor_ < kIdlePage; }
     bool isReadComplete() const { return readComplete_; }
     bool isWriteComplete() const { return writeComplete_; }
+    // The last bulk transfer was given up: its replies kept going out of step. Cleared by the
+    // start of the next one.
+    bool hasTransferFailed() const { return transferFailed_; }
     int transferPercent() const;
     void abortTransfers();
 
@@ -119,11 +132,18 @@ public:
     bool isFirstPressPending() const { return firstPressPending_; }
 
 private:
+    using ExchangeKind = LinkExchange::Kind;
+    // A page, record or configuration request waiting for the line.
+    struct WaitingRequest {
+        ExchangeKind kind = ExchangeKind::None;
+        std::size_t target = 0;
+        Frame request;
+    };
     using Milliseconds = Clock::Milliseconds;
 
     // transport
     bool openAndWake(bool requireWakeTaken);
-    void waitForOutputDrained();
+    void closeAfterHangUp();
     bool writeFrame(const Frame& frame);
     bool writeBytes(std::span<const std::uint8_t> bytes);
     bool readInput();
@@ -132,7 +152,7 @@ private:
     void workerTick();
     void waitForWork();
     void backOffIfUnanswered();
-    Milliseconds nextDuty() const;
+    Milliseconds nextDuty();
     bool reconnect();
     void fail(LinkError error) { error_ = error; }
 
@@ -140,21 +160,35 @@ private:
     std::optional<Frame> parseFrame();
     void takeFrame(const Frame& frame);
     void onVersion(const Frame& frame);
-    void onPage(const Frame& frame);
-    void onWriteAccepted();
-    void onRepeat();
-    void onRecord(const Frame& frame);
+    void onReply(const Frame& frame);
+    void onDamagedFrame(const Frame& frame);
+    void takeReply(const Frame& frame);
+    void onOutOfStep();
     void onStoredRemote(LinkMessage& message);
     void onAnswerCall();
     void runDuties();
     bool pressStep(Milliseconds now);
-    void retryTransfers(Milliseconds now);
     bool admitted() const; // refuses while reconnecting
     bool sendAdmitted(const Frame& frame);
+
+    // exchanges (under the main mutex)
+    bool issue(WaitingRequest request);
+    bool canQueue();
+    bool serviceExchange();
+    bool startNextExchange();
+    std::optional<WaitingRequest> nextRequest();
+    bool beginExchange(const WaitingRequest& request, bool bulk, bool settleByQuiet);
+    bool sendExchangeRequest();
+    void finishExchange();
+    void actOnAnswer(const Frame& answer);
+    void advanceBulk();
+    void abandonExchange(bool keepSingleRequest);
+    void queueMessage(const Frame& frame);
 
     SerialPort& port_;
     Clock& clock_;
     const Worker workerMode_;
+    mutable std::mutex portPathMutex_;
     std::string portPath_;
 
     // "KVR_ZOR_MAIN": each worker cycle, and the main thread while it starts a bulk transfer.
@@ -192,10 +226,18 @@ private:
     std::atomic<std::size_t> writeCursor_ = kIdlePage;
     std::atomic<bool> readComplete_ = false;
     std::atomic<bool> writeComplete_ = false;
-    std::atomic<std::size_t> pageLastRequested_ = 0;
-    std::atomic<std::size_t> slotLastRequested_ = 0;
-    std::atomic<Milliseconds::rep> retryDeadline_ = 0;
-    std::atomic<bool> configWritePending_ = false;
+    std::atomic<bool> transferFailed_ = false;
+
+    // under the main mutex
+    LinkExchange exchange_;
+    bool exchangeIsBulk_ = false;
+    std::deque<WaitingRequest> waiting_;
+    // The version just became known: the probe is still to go out.
+    bool probeDue_ = false;
+    // Fresh starts of a bulk transfer, and repeats of one single request, after going out of
+    // step; past the limit the transfer fails.
+    unsigned restarts_ = 0;
+    unsigned redos_ = 0;
 
     std::array<std::atomic<std::uint16_t>, 4> pressMasks_{};
     std::atomic<int> activeButton_ = -1;

@@ -11,7 +11,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr Clock::Milliseconds kPageRetry = 200ms;
 // A 'V' request and its answer need 9.4 ms on a 9600-baud line: asking every cycle would pile up
 // unanswered requests and start the back-off on every connect.
 constexpr Clock::Milliseconds kVersionRequestPause = 20ms;
@@ -43,10 +42,9 @@ LinkMessage messageOf(const Frame& frame) {
     return message;
 }
 
-ReceiverImage::Page pageOf(std::span<const std::uint8_t> payload) {
-    ReceiverImage::Page page{};
-    std::copy_n(payload.begin(), page.size(), page.begin());
-    return page;
+bool isReply(std::uint8_t letter) {
+    using namespace frame_letter;
+    return letter == kPage || letter == kAccepted || letter == kRecord || letter == kRepeat;
 }
 
 } // namespace
@@ -57,29 +55,29 @@ std::optional<Frame> ReceiverLink::parseFrame() {
     const FrameCut cut = cutFrame(std::span(rx_).first(rxCount_), FrameDirection::Report);
     std::memmove(rx_.data(), rx_.data() + cut.consumed, rxCount_ - cut.consumed);
     rxCount_ -= cut.consumed;
-    if (cut.frame && !cut.frame->hasValidChecksum())
+    const bool damaged = cut.frame && !cut.frame->hasValidChecksum();
+    if (damaged) {
         fail(LinkError::BadChecksum);
+        onDamagedFrame(*cut.frame);
+    } else if (cut.consumed > (cut.frame ? cut.frame->size() : 0)) {
+        // Noise may hide a reply, so the replies counted prove nothing.
+        const std::lock_guard lock(mainMutex_);
+        exchange_.onDoubt(clock_.now());
+    }
     return cut.frame;
 }
 
 void ReceiverLink::takeFrame(const Frame& frame) {
+    const std::uint8_t letter = frame.letter();
+    if (isReply(letter)) {
+        onReply(frame);
+        return;
+    }
     LinkMessage message = messageOf(frame);
-    switch (frame.letter()) {
+    switch (letter) {
     case frame_letter::kVersion:
     case frame_letter::kMultiVersion:
         onVersion(frame);
-        break;
-    case frame_letter::kPage:
-        onPage(frame);
-        break;
-    case frame_letter::kAccepted:
-        onWriteAccepted();
-        break;
-    case frame_letter::kRepeat:
-        onRepeat();
-        break;
-    case frame_letter::kRecord:
-        onRecord(frame);
         break;
     case frame_letter::kStoredRemote:
         onStoredRemote(message);
@@ -96,64 +94,36 @@ void ReceiverLink::takeFrame(const Frame& frame) {
     queue_.push(message);
 }
 
+// The probe goes out once per version learnt: answers to the repeated version requests that are
+// still under way must not start it again, or several page-0 answers would be on the line.
 void ReceiverLink::onVersion(const Frame& frame) {
+    if (versionMajor_ != 0)
+        return;
+    const std::uint8_t version = frame.payload()[0];
+    const std::lock_guard lock(mainMutex_);
     // Pending before the version shows: "probed" must never be seen between the two.
     probePending_ = true;
-    const std::uint8_t version = frame.payload()[0];
-    versionMajor_ = static_cast<std::uint8_t>(version >> 4);
-    versionMinor_ = static_cast<std::uint8_t>(version & 0x0F);
     multi_ = frame.letter() == frame_letter::kMultiVersion;
-    probeConfiguration();
+    versionMinor_ = static_cast<std::uint8_t>(version & 0x0F);
+    versionMajor_ = static_cast<std::uint8_t>(version >> 4);
+    // Even during a transfer: the probe waits for the line like any other request.
+    probeDue_ = true;
+    serviceExchange();
 }
 
-void ReceiverLink::onPage(const Frame& frame) {
-    const std::size_t page = pageLastRequested_;
-    const ReceiverImage::Page data = pageOf(frame.payload());
-    if (page == 0 && probePending_) {
-        image_.takeProbeAnswer(data);
-        probePending_ = false;
-        return;
-    }
-    if (page == 0)
-        ++configChanges_;
-    image_.setPage(page, data);
-    if (!isBulkReadInProgress())
-        return;
-    const std::size_t next = readCursor_ + 1;
-    readCursor_ = next;
-    if (next == kIdlePage)
-        readComplete_ = true;
-    else
-        requestPage(next);
+void ReceiverLink::onDamagedFrame(const Frame& frame) {
+    const std::lock_guard lock(mainMutex_);
+    const auto verdict = isReply(frame.letter())
+                             ? exchange_.onDamagedReply(frame.letter(), clock_.now())
+                             : LinkExchange::Verdict::Ignore;
+    if (!isReply(frame.letter()))
+        exchange_.onDoubt(clock_.now());
+    if (verdict == LinkExchange::Verdict::OutOfStep)
+        onOutOfStep();
 }
 
-void ReceiverLink::onWriteAccepted() {
-    if (configWritePending_.exchange(false))
-        ++configChanges_;
-    if (!isBulkWriteInProgress())
-        return;
-    const std::size_t next = writeCursor_ + 1;
-    writeCursor_ = next;
-    if (next == kIdlePage)
-        writeComplete_ = true;
-    else
-        sendPage(next, image_.page(next));
-}
-
-void ReceiverLink::onRepeat() {
-    configWritePending_ = false;
-    if (isBulkReadInProgress())
-        requestPage(readCursor_);
-    if (isBulkWriteInProgress())
-        sendPage(writeCursor_, image_.page(writeCursor_));
-}
-
-void ReceiverLink::onRecord(const Frame& frame) {
-    const std::size_t slot = slotLastRequested_;
-    if (slot >= ReceiverMemory::kSlotCount)
-        return;
-    image_.writeRecord(slot, ReceiverImage::Record::of(RemoteRecord::fromBytes(
-                                 frame.payload().first<RemoteRecord::kSize>())));
+void ReceiverLink::queueMessage(const Frame& frame) {
+    queue_.push(messageOf(frame));
 }
 
 void ReceiverLink::onStoredRemote(LinkMessage& message) {
@@ -168,8 +138,10 @@ void ReceiverLink::onStoredRemote(LinkMessage& message) {
 
 void ReceiverLink::onAnswerCall() {
     sendAnswer();
-    if (!isBulkReadInProgress() && !isBulkWriteInProgress())
-        retryDeadline_ = (clock_.now() + kPageRetry).count();
+    if (!isBulkReadInProgress() && !isBulkWriteInProgress()) {
+        const std::lock_guard lock(mainMutex_);
+        exchange_.postponeRepeat(clock_.now());
+    }
 }
 
 // What the worker sends by itself: version requests until the receiver has answered, then the
@@ -185,7 +157,7 @@ void ReceiverLink::runDuties() {
     }
     if (activeButton_ >= 0 && pressStep(now))
         return;
-    retryTransfers(now);
+    serviceExchange();
 }
 
 // False when the released button has just become inactive, so that the cycle repeats pages.
@@ -209,15 +181,6 @@ bool ReceiverLink::pressStep(Milliseconds now) {
     nextPress_ = now + kPressPause;
     sendPress(channels[0], channels[1], channels[2], channels[3]);
     return true;
-}
-
-void ReceiverLink::retryTransfers(Milliseconds now) {
-    if (now.count() < retryDeadline_)
-        return;
-    if (isBulkReadInProgress())
-        requestPage(readCursor_);
-    if (isBulkWriteInProgress())
-        sendPage(writeCursor_, image_.page(writeCursor_));
 }
 
 } // namespace konfigor

@@ -27,6 +27,14 @@ struct RemoteRecord {
     static RemoteRecord fromBytes(std::span<const std::uint8_t, kSize> bytes);
 
     friend bool operator==(const RemoteRecord&, const RemoteRecord&) = default;
+
+    // Whether a press report's serial word names the remote stored here. The link refreshing the
+    // counter and the window showing the press must agree: bits 0-30 (multi included) compare,
+    // and a word with bit 31 set names no remote.
+    bool isNamedBy(std::uint32_t reportedSerialWord) const {
+        return (reportedSerialWord & kCopyLockBit) == 0 &&
+               (serialField & ~kCopyLockBit) == reportedSerialWord;
+    }
 };
 
 } // namespace konfigor

@@ -47,8 +47,9 @@ public:
     virtual std::optional<SerialError> open(const std::string& path) = 0;
     // Raw 9600 baud 8N1, no flow control, DTR off and RTS on.
     virtual std::optional<SerialError> configure() = 0;
-    // Discards what waits in both directions.
-    virtual std::optional<SerialError> purge() = 0;
+    // Discards what has arrived and not been read. Output already written stays queued: the
+    // wake byte written just before must still reach the line.
+    virtual std::optional<SerialError> discardInput() = 0;
     // What has arrived, at most buffer.size() bytes; 0 when nothing has. Never blocks.
     virtual SerialResult<std::size_t> read(std::span<std::uint8_t> buffer) = 0;
     // Waits until bytes can be read or the timeout passes; true when bytes are there. Lets the
@@ -63,7 +64,8 @@ public:
     virtual std::optional<SerialError> clearErrors() = 0;
     // Bytes written but not yet sent on the line.
     virtual SerialResult<std::size_t> outputQueueSize() = 0;
-    // Closing a closed port does nothing and succeeds.
+    // Gives unsent output a short moment, then discards it: a device that stopped taking data
+    // must not hold the caller up. Closing a closed port does nothing and succeeds.
     virtual std::optional<SerialError> close() = 0;
     virtual bool isOpen() const = 0;
 };

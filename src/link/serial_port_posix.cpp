@@ -11,6 +11,7 @@
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 
 namespace konfigor {
@@ -114,6 +115,22 @@ void makeLineSettings(termios& settings) {
     settings.c_cc[VTIME] = 0;
 }
 
+// The kernel would hold a closing descriptor until the device took its output or the port's
+// closing wait ran out (30 s by default); a working line sends a frame well within this.
+constexpr std::chrono::milliseconds kDrainLimit{100};
+constexpr std::chrono::milliseconds kDrainStep{5};
+
+// Lets a working line send what is queued, then gives up the rest so closing never waits.
+// A hung-up line refuses both calls, which is fine: nothing is left to send on it.
+void settleOutput(int fd) {
+    const auto deadline = std::chrono::steady_clock::now() + kDrainLimit;
+    int waiting = 0;
+    while (::ioctl(fd, TIOCOUTQ, &waiting) == 0 && waiting > 0 &&
+           std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(kDrainStep);
+    ::tcflush(fd, TCOFLUSH);
+}
+
 int pollMilliseconds(std::chrono::steady_clock::time_point deadline) {
     const auto left =
         std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
@@ -165,11 +182,13 @@ std::optional<SerialError> PosixSerialPort::configure() {
     return holdModemLines(fd);
 }
 
-std::optional<SerialError> PosixSerialPort::purge() {
+std::optional<SerialError> PosixSerialPort::discardInput() {
     const int fd = fd_;
     if (fd == kClosed)
         return notOpen();
-    if (::tcflush(fd, TCIOFLUSH) != 0)
+    // Not TCIOFLUSH: on a pseudo-terminal that drops the unread wake byte, and on a USB port it
+    // can cancel the write still carrying it.
+    if (::tcflush(fd, TCIFLUSH) != 0)
         return transferFailure(errno);
     return std::nullopt;
 }
@@ -262,6 +281,7 @@ std::optional<SerialError> PosixSerialPort::close() {
     const int fd = fd_.exchange(kClosed);
     if (fd == kClosed)
         return std::nullopt;
+    settleOutput(fd);
     releaseExclusive(fd);
     if (::close(fd) != 0 && errno != EINTR)
         return SerialError{SerialFault::Other, errno};

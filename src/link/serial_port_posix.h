@@ -24,7 +24,7 @@ public:
     // Closes a port that is already open first.
     std::optional<SerialError> open(const std::string& path) override;
     std::optional<SerialError> configure() override;
-    std::optional<SerialError> purge() override;
+    std::optional<SerialError> discardInput() override;
     SerialResult<std::size_t> read(std::span<std::uint8_t> buffer) override;
     SerialResult<bool> waitForInput(std::chrono::milliseconds timeout) override;
     void interruptWait() override;

@@ -25,6 +25,10 @@ std::string_view orEmpty(const char* text) {
     return text != nullptr ? std::string_view{text} : std::string_view{};
 }
 
+std::string syspathOf(udev_device* device) {
+    return std::string{orEmpty(udev_device_get_syspath(device))};
+}
+
 // sysfs writes hexadecimal identifiers in lower case, but nothing promises it.
 bool sameIdentifier(std::string_view value, std::string_view wanted) {
     if (value.size() != wanted.size())
@@ -38,13 +42,25 @@ bool sameIdentifier(std::string_view value, std::string_view wanted) {
     return true;
 }
 
-bool belongsToInterface(udev_device* tty) {
-    // The parent belongs to the child: not unreferenced here.
+// The USB device behind a tty, when it is a programming interface; else nullptr. The parent
+// belongs to the child: not unreferenced here.
+udev_device* interfaceDeviceOf(udev_device* tty) {
     auto* usb = udev_device_get_parent_with_subsystem_devtype(tty, "usb", "usb_device");
-    if (usb == nullptr)
-        return false;
-    return sameIdentifier(orEmpty(udev_device_get_sysattr_value(usb, "idVendor")), kVendorId) &&
-           sameIdentifier(orEmpty(udev_device_get_sysattr_value(usb, "idProduct")), kProductId);
+    if (usb == nullptr ||
+        !sameIdentifier(orEmpty(udev_device_get_sysattr_value(usb, "idVendor")), kVendorId) ||
+        !sameIdentifier(orEmpty(udev_device_get_sysattr_value(usb, "idProduct")), kProductId))
+        return nullptr;
+    return usb;
+}
+
+// A quick re-plug may get another node (ttyACM1 while ttyACM0 is still held open); the serial
+// number, else the USB port, still tells the same interface. The kernel's attribute rather
+// than udev's ID_SERIAL_SHORT, which is missing until udev's rules have run.
+std::string identityOf(udev_device* usb) {
+    auto serial = orEmpty(udev_device_get_sysattr_value(usb, "serial"));
+    if (!serial.empty())
+        return "serial:" + std::string{serial};
+    return syspathOf(usb);
 }
 
 std::string displayNameOf(std::string_view node) {
@@ -55,12 +71,13 @@ std::string displayNameOf(std::string_view node) {
 
 std::optional<InterfacePort> interfacePortOf(udev_device* tty) {
     auto node = orEmpty(udev_device_get_devnode(tty));
-    if (orEmpty(udev_device_get_subsystem(tty)) != "tty" || node.empty() ||
-        !belongsToInterface(tty))
+    if (orEmpty(udev_device_get_subsystem(tty)) != "tty" || node.empty())
         return std::nullopt;
-    return InterfacePort{.path = std::string{node},
-                         .displayName = displayNameOf(node),
-                         .identity = std::string{orEmpty(udev_device_get_syspath(tty))}};
+    auto* usb = interfaceDeviceOf(tty);
+    if (usb == nullptr)
+        return std::nullopt;
+    return InterfacePort{
+        .path = std::string{node}, .displayName = displayNameOf(node), .identity = identityOf(usb)};
 }
 
 } // namespace
@@ -106,7 +123,7 @@ std::vector<InterfacePort> UdevPortSource::listPorts() {
         if (!tty)
             continue;
         if (auto port = interfacePortOf(tty.get())) {
-            remember(*port);
+            remember(syspathOf(tty.get()), *port);
             ports.push_back(std::move(*port));
         }
     }
@@ -129,7 +146,7 @@ std::vector<PortEvent> UdevPortSource::drainEvents() {
 
 std::optional<PortEvent> UdevPortSource::eventFor(udev_device* device) {
     auto action = orEmpty(udev_device_get_action(device));
-    std::string syspath{orEmpty(udev_device_get_syspath(device))};
+    const std::string syspath = syspathOf(device);
     if (action == "remove") {
         auto found = known_.find(syspath);
         if (found == known_.end())
@@ -144,12 +161,12 @@ std::optional<PortEvent> UdevPortSource::eventFor(udev_device* device) {
     auto port = interfacePortOf(device);
     if (!port)
         return std::nullopt;
-    remember(*port);
+    remember(syspath, *port);
     return PortEvent{PortChange::Arrived, std::move(*port)};
 }
 
-void UdevPortSource::remember(const InterfacePort& port) {
-    known_.insert_or_assign(port.identity, port);
+void UdevPortSource::remember(const std::string& syspath, const InterfacePort& port) {
+    known_.insert_or_assign(syspath, port);
 }
 
 } // namespace konfigor

@@ -34,12 +34,12 @@ private:
     UdevPortSource(Context context, Monitor monitor);
 
     std::optional<PortEvent> eventFor(udev_device* device);
-    void remember(const InterfacePort& port);
+    void remember(const std::string& syspath, const InterfacePort& port);
 
     Context context_;
     Monitor monitor_;
-    // Every interface seen, by sysfs path: when "remove" arrives its USB parent is gone, and
-    // with it the means to tell that it was one of ours.
+    // Every interface seen, by the tty's sysfs path: when "remove" arrives its USB parent is
+    // gone, and with it the means to tell that it was one of ours.
     std::map<std::string, InterfacePort> known_;
 };
 

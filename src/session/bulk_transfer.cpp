@@ -84,6 +84,10 @@ void BulkTransfer::cancelRequested() {
 }
 
 void BulkTransfer::watch() {
+    if (s_.link.hasTransferFailed()) {
+        giveUp();
+        return;
+    }
     if (s_.state.bulkReadActive) {
         s_.dialog.setPercent(s_.link.transferPercent());
         if (s_.link.isReadComplete())
@@ -103,6 +107,13 @@ void BulkTransfer::abortOnDisconnection() {
         s_.state.pendingOperation == PendingOperation::BulkWrite)
         s_.state.pendingOperation = PendingOperation::None;
     s_.dialog.finish(TransferResult::Abort);
+}
+
+// The receiver's replies kept going out of step: nothing read is taken, and nothing written
+// counts as saved.
+void BulkTransfer::giveUp() {
+    abortOnDisconnection();
+    showMainWindowError(s_.prompts, s_.texts, Msg::NoCommunicationWithReceiver);
 }
 
 void BulkTransfer::finishLoad() {

@@ -61,6 +61,7 @@ private:
     bool start(bool (ReceiverLink::*startTransfer)(), bool SessionState::*active);
     // True when the dialog ended with OK.
     bool runDialog(Msg caption);
+    void giveUp();
     void finishLoad();
     void finishWrite();
     void recordLoad();

@@ -33,8 +33,6 @@ constexpr Clock::Milliseconds kEndOfConnectionPause = 200ms;
 // Firmware 2.7 and later know the administrative copy lock (2.10 counts as 2010).
 constexpr unsigned kAdminLockFirmware = 2007;
 
-constexpr std::uint32_t kSerialWithMultiBits = 0x7FFF'FFFFu;
-
 } // namespace
 
 // --- connecting and disconnecting ---
@@ -52,17 +50,20 @@ void SessionController::autoConnectTimerFired() {
 }
 
 void SessionController::connectToSelectedPort() {
-    const std::string port = s_.ports.selectedPath();
-    if (s_.ports.state().entries.empty() || port.empty()) {
+    const InterfacePort* selected = s_.ports.selectedPort();
+    if (s_.ports.state().entries.empty() || selected == nullptr) {
         showMainWindowError(s_.prompts, s_.texts, Msg::NoReceiverDetected);
         return;
     }
+    // A copy: the list may be rebuilt while the connecting window runs.
+    const InterfacePort port = *selected;
     s_.state.loadAfterConnect = true;
-    s_.connecting.runConnect(port);
+    s_.connecting.runConnect(port.path);
     setLinkTimer(true);
     if (s_.link.isRunning()) {
-        s_.state.connectedPort = port;
-        s_.ports.updatePortPresence(port);
+        s_.state.connectedPort = port.path;
+        connectedIdentity_ = port.identity;
+        s_.ports.updatePortPresence(connectedPort());
         enableReceiverControls(true);
         setOperationStatus(s_.texts.text(Msg::ReadingReceiverVersion));
     } else {
@@ -99,7 +100,8 @@ void SessionController::disconnectReceiver() {
         enableReceiverControls(false);
         setLinkStatus(Msg::Disconnected);
         s_.state.connectedPort.clear();
-        s_.ports.updatePortPresence(s_.state.connectedPort);
+        connectedIdentity_.clear();
+        s_.ports.updatePortPresence(connectedPort());
         s_.history.resetAtDisconnection();
     }
     showConnectButton();
@@ -107,17 +109,30 @@ void SessionController::disconnectReceiver() {
 }
 
 void SessionController::refreshPorts() {
-    s_.sessionSurface.showPortList(s_.ports.refreshPortList(s_.state.connectedPort));
-    s_.ports.updatePortPresence(s_.state.connectedPort);
+    s_.sessionSurface.showPortList(s_.ports.refreshPortList(connectedPort()));
+    s_.ports.updatePortPresence(connectedPort());
 }
 
 void SessionController::devicesChanged() {
-    s_.sessionSurface.showPortList(s_.ports.handleDeviceChange(s_.state.connectedPort));
+    s_.sessionSurface.showPortList(s_.ports.handleDeviceChange(connectedPort()));
 }
 
 void SessionController::selectPort(std::optional<std::size_t> index) {
     s_.ports.select(index);
-    s_.ports.updatePortPresence(s_.state.connectedPort);
+    s_.ports.updatePortPresence(connectedPort());
+}
+
+void SessionController::connectedPortListed(bool present, const std::string& path) {
+    // Re-plugged under another node: the link's next reconnection opens that one.
+    if (present && path != s_.state.connectedPort) {
+        s_.state.connectedPort = path;
+        s_.link.setPortPath(path);
+    }
+    s_.link.setPortPresent(present);
+}
+
+InterfacePort SessionController::connectedPort() const {
+    return {.path = s_.state.connectedPort, .displayName = {}, .identity = connectedIdentity_};
 }
 
 // --- closing ---
@@ -257,7 +272,12 @@ void SessionController::dispatch(const LinkMessage& message) {
     }
 }
 
+// A version report can come in the middle of a transfer (after a reconnection): the transfer
+// stays the operation the window waits for.
 void SessionController::onVersionReported() {
+    if (s_.state.pendingOperation != PendingOperation::None &&
+        s_.state.pendingOperation != PendingOperation::ConfigurationFetch)
+        return;
     setOperationStatus(s_.texts.text(Msg::ReadingReceiverConfig));
     s_.state.pendingOperation = PendingOperation::ConfigurationFetch;
 }
@@ -294,8 +314,7 @@ void SessionController::onStoredRemote(const LinkMessage& message) {
     setOperationStatus(s_.texts.format(Msg::RemoteSignalFromPosition, report.slot + 1));
     std::uint16_t mask = 0;
     const auto stored = s_.link.image().readRecord(report.slot);
-    if ((stored.serialNumber & kSerialWithMultiBits) ==
-        (report.serialWord & kSerialWithMultiBits)) {
+    if (stored.toRemoteRecord().isNamedBy(report.serialWord)) {
         RemoteEntry& entry = s_.sheet.remotes.at(report.slot);
         entry.codeCounter = report.counter;
         mask = entry.buttonMasks.at(static_cast<std::size_t>(report.button - 1));

@@ -2,6 +2,7 @@
 
 #include "app/texts/text_lines.h"
 #include "link/clock.h"
+#include "link/port_source.h"
 #include "link/receiver_link.h"
 #include "sheet/sheet_session.h"
 
@@ -73,6 +74,8 @@ public:
     void refreshPorts();
     void devicesChanged();
     void selectPort(std::optional<std::size_t> index);
+    // The port list's word on the connected port: listed or not, and under which path.
+    void connectedPortListed(bool present, const std::string& path);
     // True when the main window may close now.
     bool closeQuery();
     // The main window closes: a connected receiver is let go.
@@ -105,6 +108,8 @@ public:
 
 private:
     void userDisconnect();
+    // Empty path when not connected.
+    InterfacePort connectedPort() const;
     void setLinkTimer(bool running);
     void showConnectButton();
     void setLinkStatus(Msg text);
@@ -124,6 +129,9 @@ private:
     void onUnknownRemote(const LinkMessage& message);
 
     Services s_;
+    // The connected port's path lives in the session state; this tells it again after a
+    // re-plug under another node.
+    std::string connectedIdentity_;
     bool linkTimerRunning_ = false;
     bool versionDisplayStale_ = true;
     ReceiverLink::Version lastShownVersion_;

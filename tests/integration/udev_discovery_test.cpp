@@ -43,10 +43,11 @@ bool becomesReadable(int fd) {
     return ::poll(&watched, 1, kEventWaitMs) == 1;
 }
 
+// Named by what survives re-plugging: the serial number, else the USB device's place.
 InterfacePort portOf(const FakeSerialDevice& device) {
     return {.path = device.node,
             .displayName = device.node.substr(std::string_view{"/dev/"}.size()),
-            .identity = device.ttySyspath};
+            .identity = device.serial.empty() ? device.usbSyspath : "serial:" + device.serial};
 }
 
 class UdevDiscovery : public ::testing::Test {
@@ -66,7 +67,7 @@ protected:
 };
 
 TEST_F(UdevDiscovery, ListsOnlyTheProgrammingInterfaces) {
-    auto interface = testbed.plugSerialDevice("1-1", "04d8", "ff0c", "ttyACM0");
+    auto interface = testbed.plugSerialDevice("1-1", "04d8", "ff0c", "ttyACM0", "KVR0042");
     testbed.plugSerialDevice("1-2", "067b", "2303", "ttyUSB0");
     // sysfs writes lower case, but the comparison must not rely on it.
     auto upperCase = testbed.plugSerialDevice("1-3", "04D8", "FF0C", "ttyACM1");
@@ -108,6 +109,40 @@ TEST_F(UdevDiscovery, ReplugIsReportedAndListedAgain) {
     EXPECT_THAT(source->listPorts(), ElementsAre(portOf(interface)));
 }
 
+// A quick re-plug gets a new node while the old one is still held open.
+struct ReplugCase {
+    const char* name;
+    std::string serial;
+    std::string busPortAfter;
+    bool sameIdentity;
+};
+
+class UdevReplug : public UdevDiscovery, public ::testing::WithParamInterface<ReplugCase> {};
+
+TEST_P(UdevReplug, UnderANewNode) {
+    const auto& param = GetParam();
+    auto before = testbed.plugSerialDevice("1-1", "04d8", "ff0c", "ttyACM0", param.serial);
+    auto source = openSource();
+    const auto listedBefore = source->listPorts();
+    ASSERT_THAT(listedBefore, ElementsAre(portOf(before)));
+
+    testbed.unplug(before);
+    auto after =
+        testbed.plugSerialDevice(param.busPortAfter, "04d8", "ff0c", "ttyACM1", param.serial);
+
+    const auto listedAfter = source->listPorts();
+    ASSERT_THAT(listedAfter, ElementsAre(portOf(after)));
+    EXPECT_EQ(listedAfter[0].identity == listedBefore[0].identity, param.sameIdentity);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, UdevReplug,
+    ::testing::Values(ReplugCase{"SerialNumberInAnotherBusPort", "KVR0042", "1-2", true},
+                      ReplugCase{"NoSerialNumberInTheSameBusPort", "", "1-1", true},
+                      ReplugCase{"NoSerialNumberInAnotherBusPortIsAnotherDevice", "", "1-2",
+                                 false}),
+    [](const auto& testCase) { return std::string{testCase.param.name}; });
+
 TEST_F(UdevDiscovery, UnrelatedDeviceWakesTheMonitorWithoutNews) {
     auto source = openSource();
 
@@ -144,7 +179,8 @@ TEST_F(UdevDiscovery, NodeLeadsToThePseudoTerminalOnlyWhilePlugged) {
 }
 
 // The software receiver behind the interface end of a fake device's pseudo-terminal. While
-// "unplugged" it takes nothing and answers nothing, as a device that is gone.
+// unplugged it takes nothing and answers nothing, as a device that is gone; plugged in again it
+// serves the end of the node it got this time.
 class InterfaceBridge {
 public:
     InterfaceBridge(int interfaceEnd, ReceiverSimulator& simulator)
@@ -156,17 +192,22 @@ public:
     InterfaceBridge(const InterfaceBridge&) = delete;
     InterfaceBridge& operator=(const InterfaceBridge&) = delete;
 
-    void setUnplugged(bool unplugged) { unplugged_ = unplugged; }
+    void unplug() { unplugged_ = true; }
+    void plugInto(int interfaceEnd) {
+        fd_ = interfaceEnd;
+        unplugged_ = false;
+    }
 
 private:
     void serve() {
         const auto start = std::chrono::steady_clock::now();
         std::array<std::uint8_t, 256> buffer{};
         while (!stop_) {
-            pollfd watched{.fd = fd_, .events = POLLIN, .revents = 0};
+            const int fd = fd_;
+            pollfd watched{.fd = fd, .events = POLLIN, .revents = 0};
             if (::poll(&watched, 1, 5) != 1 || (watched.revents & POLLIN) == 0)
                 continue;
-            const ssize_t count = ::read(fd_, buffer.data(), buffer.size());
+            const ssize_t count = ::read(fd, buffer.data(), buffer.size());
             if (count <= 0 || unplugged_)
                 continue;
             const auto now = std::chrono::duration_cast<ReceiverSimulator::Time>(
@@ -174,19 +215,22 @@ private:
             simulator_.receive(std::span(buffer).first(static_cast<std::size_t>(count)), now);
             const auto answer = simulator_.takeOutput(now);
             if (!answer.empty()) [[maybe_unused]]
-                const auto written = ::write(fd_, answer.data(), answer.size());
+                const auto written = ::write(fd, answer.data(), answer.size());
         }
     }
 
-    int fd_;
+    std::atomic<int> fd_;
     ReceiverSimulator& simulator_;
     std::atomic<bool> stop_ = false;
     std::atomic<bool> unplugged_ = false;
     std::thread thread_;
 };
 
-TEST_F(UdevDiscovery, LinkReadsThroughTheNodeAndFollowsUnplugAndReplug) {
-    auto interface = testbed.plugSerialDevice("1-1", "04d8", "ff0c", "ttyACM0");
+// The node the interface gets when it is plugged in again.
+class UdevLinkReplug : public UdevDiscovery, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(UdevLinkReplug, LinkReadsThroughTheNodeAndFollowsUnplugAndReplug) {
+    auto interface = testbed.plugSerialDevice("1-1", "04d8", "ff0c", "ttyACM0", "KVR0042");
     ReceiverSimulator simulator;
     simulator.setBaudRate(0);
     simulator.storeRemote(7, {.serialField = 4242, .counter = 3, .counterCopy = 3});
@@ -196,30 +240,42 @@ TEST_F(UdevDiscovery, LinkReadsThroughTheNodeAndFollowsUnplugAndReplug) {
     SteadyClock clock;
     PosixSerialPort port;
     ReceiverLink link(port, clock);
-    PortList ports(*source, {}, [&](bool present) { link.setPortPresent(present); });
-    ASSERT_EQ(ports.refreshPortList("").entries, std::vector{portOf(interface)});
+    // What the session does with the port list's word.
+    PortList ports(*source, {}, [&](bool present, const std::string& path) {
+        if (present)
+            link.setPortPath(path);
+        link.setPortPresent(present);
+    });
+    const InterfacePort connected = portOf(interface);
+    ASSERT_EQ(ports.refreshPortList({}).entries, std::vector{connected});
 
-    ASSERT_TRUE(link.connect(interface.node));
+    ASSERT_TRUE(link.connect(connected.path));
     ASSERT_TRUE(eventually([&] { return link.isConfigurationProbed(); }));
     ASSERT_TRUE(link.startBulkRead());
     ASSERT_TRUE(eventually([&] { return link.isReadComplete(); }));
     EXPECT_EQ(link.image().readRecord(7).serialNumber, 4242u);
 
     // Unplugged while connected: the port is absent and the link stops trying to reopen it.
-    bridge.setUnplugged(true);
+    bridge.unplug();
     testbed.unplug(interface);
     ASSERT_TRUE(becomesReadable(source->notificationFd()));
-    EXPECT_FALSE(ports.handleDeviceChange(interface.node).selected);
+    EXPECT_FALSE(ports.handleDeviceChange(connected).selected);
     ASSERT_TRUE(eventually([&] { return link.isReconnecting(); }));
 
-    // Plugged in again: the link reconnects by itself and learns the receiver anew.
-    interface = testbed.plugSerialDevice("1-1", "04d8", "ff0c", "ttyACM0");
-    bridge.setUnplugged(false);
+    // Plugged in again: the link reconnects by itself, through whichever node it got, and
+    // learns the receiver anew.
+    interface = testbed.plugSerialDevice("1-1", "04d8", "ff0c", GetParam(), "KVR0042");
+    bridge.plugInto(testbed.interfaceEndOf(interface));
     ASSERT_TRUE(becomesReadable(source->notificationFd()));
-    EXPECT_TRUE(ports.handleDeviceChange(interface.node).selected);
+    ports.handleDeviceChange(connected);
+    EXPECT_EQ(ports.selectedPath(), interface.node);
     EXPECT_TRUE(eventually([&] { return !link.isReconnecting() && link.isConfigurationProbed(); }));
+    EXPECT_EQ(link.portPath(), interface.node);
     link.disconnect();
 }
+
+INSTANTIATE_TEST_SUITE_P(Nodes, UdevLinkReplug, ::testing::Values("ttyACM0", "ttyACM1"),
+                         [](const auto& node) { return std::string{node.param}; });
 
 constexpr const char* kReexecMarker = "KONFIGOR_UMOCKDEV_REEXEC";
 

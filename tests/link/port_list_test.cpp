@@ -16,14 +16,14 @@ using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
 
-InterfacePort interfaceAt(const std::string& name) {
-    return {.path = "/dev/" + name,
-            .displayName = name,
-            .identity = "/sys/devices/usb1/1-1/1-1:1.0/tty/" + name};
+InterfacePort interfaceAt(const std::string& name, const std::string& serial) {
+    return {.path = "/dev/" + name, .displayName = name, .identity = "serial:" + serial};
 }
 
-const InterfacePort kFirst = interfaceAt("ttyACM0");
-const InterfacePort kSecond = interfaceAt("ttyACM1");
+const InterfacePort kFirst = interfaceAt("ttyACM0", "A1");
+const InterfacePort kSecond = interfaceAt("ttyACM1", "B2");
+// The first interface re-plugged while its old node was still held open.
+const InterfacePort kFirstReplugged = interfaceAt("ttyACM2", "A1");
 const InterfacePort kGiven = portGivenByPath("/dev/ttyUSB5");
 const InterfacePort kDemo{.path = "/tmp/kvr-sim/port", .displayName = "Demo", .identity = "demo"};
 
@@ -64,7 +64,7 @@ struct RefreshCase {
     const char* name;
     std::vector<InterfacePort> discovered;
     std::vector<InterfacePort> fixed;
-    std::string connectedPort;
+    InterfacePort connected;
     std::vector<std::string> expectedPaths;
     std::optional<std::size_t> expectedSelection;
     bool expectedConnectEnabled;
@@ -76,9 +76,9 @@ class PortListRefresh : public ::testing::TestWithParam<RefreshCase> {};
 TEST_P(PortListRefresh, ListsSelectsAndEnables) {
     const auto& param = GetParam();
     FakePortSource source{param.discovered};
-    PortList list{source, param.fixed, [](bool) {}, param.leading};
+    PortList list{source, param.fixed, [](bool, const std::string&) {}, param.leading};
 
-    const auto& state = list.refreshPortList(param.connectedPort);
+    const auto& state = list.refreshPortList(param.connected);
 
     EXPECT_THAT(pathsOf(state), ElementsAreArray(param.expectedPaths));
     EXPECT_EQ(state.selected, param.expectedSelection);
@@ -87,129 +87,205 @@ TEST_P(PortListRefresh, ListsSelectsAndEnables) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, PortListRefresh,
-    ::testing::Values(RefreshCase{"NothingToOffer", {}, {}, "", {}, std::nullopt, false},
-                      RefreshCase{"TwoInterfacesInEnumerationOrderFirstSelected",
-                                  {kSecond, kFirst},
-                                  {},
-                                  "",
-                                  {kSecond.path, kFirst.path},
-                                  0,
-                                  true},
-                      RefreshCase{"ConnectedPortSelected",
-                                  {kFirst, kSecond},
-                                  {},
-                                  kSecond.path,
-                                  {kFirst.path, kSecond.path},
-                                  1,
-                                  true},
-                      RefreshCase{"ConnectedPortGoneSelectsNothing",
-                                  {kFirst},
-                                  {},
-                                  kSecond.path,
-                                  {kFirst.path},
-                                  std::nullopt,
-                                  true},
-                      RefreshCase{"ConnectedWithEmptyListKeepsConnectEnabled",
-                                  {},
-                                  {},
-                                  kFirst.path,
-                                  {},
-                                  std::nullopt,
-                                  true},
-                      RefreshCase{"GivenAndDemoPortsAfterDiscovered",
-                                  {kFirst},
-                                  {kGiven, kDemo},
-                                  "",
-                                  {kFirst.path, kGiven.path, kDemo.path},
-                                  0,
-                                  true},
-                      RefreshCase{"GivenPortThatIsDiscoveredListedOnce",
-                                  {kFirst},
-                                  {portGivenByPath(kFirst.path), kDemo},
-                                  "",
-                                  {kFirst.path, kDemo.path},
-                                  0,
-                                  true},
-                      RefreshCase{
-                          "DemoPortAloneCanBeConnected", {}, {kDemo}, "", {kDemo.path}, 0, true},
-                      RefreshCase{"ConnectedToDemoPort",
-                                  {kFirst},
-                                  {kDemo},
-                                  kDemo.path,
-                                  {kFirst.path, kDemo.path},
-                                  1,
-                                  true},
-                      RefreshCase{"DemoReceiverListedFirst",
-                                  {kFirst},
-                                  {},
-                                  "",
-                                  {kDemo.path, kFirst.path},
-                                  0,
-                                  true,
-                                  {kDemo}}),
+    ::testing::Values(
+        RefreshCase{"NothingToOffer", {}, {}, {}, {}, std::nullopt, false},
+        RefreshCase{"TwoInterfacesInEnumerationOrderFirstSelected",
+                    {kSecond, kFirst},
+                    {},
+                    {},
+                    {kSecond.path, kFirst.path},
+                    0,
+                    true},
+        RefreshCase{"ConnectedPortSelected",
+                    {kFirst, kSecond},
+                    {},
+                    kSecond,
+                    {kFirst.path, kSecond.path},
+                    1,
+                    true},
+        RefreshCase{"ConnectedPortGoneSelectsNothing",
+                    {kFirst},
+                    {},
+                    kSecond,
+                    {kFirst.path},
+                    std::nullopt,
+                    true},
+        RefreshCase{
+            "ConnectedWithEmptyListKeepsConnectEnabled", {}, {}, kFirst, {}, std::nullopt, true},
+        RefreshCase{"GivenAndDemoPortsAfterDiscovered",
+                    {kFirst},
+                    {kGiven, kDemo},
+                    {},
+                    {kFirst.path, kGiven.path, kDemo.path},
+                    0,
+                    true},
+        RefreshCase{"GivenPortThatIsDiscoveredListedOnce",
+                    {kFirst},
+                    {portGivenByPath(kFirst.path), kDemo},
+                    {},
+                    {kFirst.path, kDemo.path},
+                    0,
+                    true},
+        RefreshCase{"DemoPortAloneCanBeConnected", {}, {kDemo}, {}, {kDemo.path}, 0, true},
+        RefreshCase{
+            "ConnectedToDemoPort", {kFirst}, {kDemo}, kDemo, {kFirst.path, kDemo.path}, 1, true},
+        RefreshCase{"DemoReceiverListedFirst",
+                    {kFirst},
+                    {},
+                    {},
+                    {kDemo.path, kFirst.path},
+                    0,
+                    true,
+                    {kDemo}}),
+    [](const auto& testCase) { return std::string{testCase.param.name}; });
+
+// What the link is told: present or not, and the path to reopen.
+using Presence = std::pair<bool, std::string>;
+
+// The connected interface after a device change: recognised by its identity, whatever node it
+// is listed under now.
+struct ReplugCase {
+    const char* name;
+    InterfacePort connected;
+    std::vector<InterfacePort> listedAfter;
+    std::vector<InterfacePort> fixed;
+    std::string expectedSelectedPath; // empty: nothing selected
+    Presence expectedPresence;
+};
+
+class PortListReplug : public ::testing::TestWithParam<ReplugCase> {};
+
+TEST_P(PortListReplug, RecognisesTheConnectedInterface) {
+    const auto& param = GetParam();
+    FakePortSource source{param.listedAfter};
+    std::vector<Presence> presence;
+    PortList list{source, param.fixed, [&](bool present, const std::string& path) {
+                      presence.emplace_back(present, path);
+                  }};
+
+    list.handleDeviceChange(param.connected);
+
+    EXPECT_EQ(list.selectedPath(), param.expectedSelectedPath);
+    EXPECT_THAT(presence, ElementsAre(param.expectedPresence));
+}
+
+const InterfacePort kOtherAtFirstsNode = interfaceAt("ttyACM0", "C3");
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, PortListReplug,
+    ::testing::Values(ReplugCase{"SameInterfaceUnderANewNode",
+                                 kFirst,
+                                 {kSecond, kFirstReplugged},
+                                 {},
+                                 kFirstReplugged.path,
+                                 {true, kFirstReplugged.path}},
+                      ReplugCase{"AnotherInterfaceUnderTheOldNodeDoesNotCount",
+                                 kFirst,
+                                 {kOtherAtFirstsNode},
+                                 {},
+                                 "",
+                                 {false, kFirst.path}},
+                      ReplugCase{"IdentityWinsOverTheOldNode",
+                                 kFirst,
+                                 {kOtherAtFirstsNode, kFirstReplugged},
+                                 {},
+                                 kFirstReplugged.path,
+                                 {true, kFirstReplugged.path}},
+                      // Interfaces that share a serial number cannot be told apart by it.
+                      ReplugCase{"SharedSerialNumberPrefersTheOldNode",
+                                 kFirst,
+                                 {kFirstReplugged, kFirst},
+                                 {},
+                                 kFirst.path,
+                                 {true, kFirst.path}},
+                      ReplugCase{"GivenPortKeepsItsPathAsIdentity",
+                                 kGiven,
+                                 {kFirst},
+                                 {portGivenByPath(kGiven.path)},
+                                 kGiven.path,
+                                 {true, kGiven.path}},
+                      ReplugCase{"GivenPortIsNotTheInterfaceAtThatNode",
+                                 portGivenByPath(kFirst.path),
+                                 {kFirstReplugged},
+                                 {},
+                                 "",
+                                 {false, kFirst.path}}),
     [](const auto& testCase) { return std::string{testCase.param.name}; });
 
 class PortListSession : public ::testing::Test {
 protected:
     FakePortSource source{{kFirst, kSecond}};
-    std::vector<bool> presence;
-    PortList list{source, {kDemo}, [this](bool present) { presence.push_back(present); }};
+    std::vector<Presence> presence;
+    PortList list{source, {kDemo}, [this](bool present, const std::string& path) {
+                      presence.emplace_back(present, path);
+                  }};
 };
 
 TEST_F(PortListSession, KeepsTheChosenPortWhileOthersComeAndGo) {
-    list.refreshPortList("");
+    list.refreshPortList({});
     list.select(1);
 
     source.unplug(kFirst);
-    EXPECT_EQ(list.handleDeviceChange("").selected, 0u);
+    EXPECT_EQ(list.handleDeviceChange({}).selected, 0u);
     EXPECT_EQ(list.selectedPath(), kSecond.path);
 
     source.plug(kFirst, 0);
-    EXPECT_EQ(list.handleDeviceChange("").selected, 1u);
+    EXPECT_EQ(list.handleDeviceChange({}).selected, 1u);
     EXPECT_EQ(list.selectedPath(), kSecond.path);
 }
 
 TEST_F(PortListSession, ChosenPortUnpluggedFallsBackToTheFirst) {
-    list.refreshPortList("");
+    list.refreshPortList({});
     list.select(1);
 
     source.unplug(kSecond);
-    list.handleDeviceChange("");
+    list.handleDeviceChange({});
 
     EXPECT_EQ(list.selectedPath(), kFirst.path);
 }
 
 TEST_F(PortListSession, UnplugAndReplugWhileConnected) {
-    list.refreshPortList(kSecond.path);
+    list.refreshPortList(kSecond);
 
     source.unplug(kSecond);
-    const auto& unplugged = list.handleDeviceChange(kSecond.path);
+    const auto& unplugged = list.handleDeviceChange(kSecond);
     EXPECT_EQ(unplugged.selected, std::nullopt);
     EXPECT_TRUE(unplugged.connectEnabled);
 
     source.plug(kSecond, 1);
-    EXPECT_EQ(list.handleDeviceChange(kSecond.path).selected, 1u);
+    EXPECT_EQ(list.handleDeviceChange(kSecond).selected, 1u);
 
-    EXPECT_THAT(presence, ElementsAre(false, true));
+    EXPECT_THAT(presence, ElementsAre(Presence{false, kSecond.path}, Presence{true, kSecond.path}));
+}
+
+TEST_F(PortListSession, ChosenInterfaceStaysChosenUnderANewNode) {
+    list.refreshPortList({});
+    list.select(0);
+
+    source.unplug(kFirst);
+    source.plug(kFirstReplugged, 1);
+    list.handleDeviceChange({});
+
+    EXPECT_EQ(list.selectedPath(), kFirstReplugged.path);
 }
 
 TEST_F(PortListSession, UnrelatedDeviceWhileConnectedChangesNothing) {
-    const auto before = list.refreshPortList(kFirst.path);
+    const auto before = list.refreshPortList(kFirst);
 
-    EXPECT_EQ(list.handleDeviceChange(kFirst.path), before);
-    EXPECT_THAT(presence, ElementsAre(true));
+    EXPECT_EQ(list.handleDeviceChange(kFirst), before);
+    EXPECT_THAT(presence, ElementsAre(Presence{true, kFirst.path}));
 }
 
 TEST_F(PortListSession, DeviceChangeTakesThePendingNews) {
     // Left pending, a real source's descriptor would stay readable and wake the window forever.
     source.unplug(kFirst);
-    list.handleDeviceChange("");
+    list.handleDeviceChange({});
 
     EXPECT_FALSE(source.hasPendingEvents());
 }
 
 TEST_F(PortListSession, SelectingPastTheEndSelectsNothing) {
-    list.refreshPortList("");
+    list.refreshPortList({});
     list.select(3);
 
     EXPECT_EQ(list.state().selected, std::nullopt);

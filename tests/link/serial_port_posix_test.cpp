@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <functional>
+#include <future>
 #include <optional>
 #include <poll.h>
 #include <stdexcept>
@@ -63,6 +64,17 @@ public:
             const ssize_t n = ::read(master_, chunk.data(), chunk.size());
             if (n > 0)
                 received.insert(received.end(), chunk.begin(), chunk.begin() + n);
+        }
+        return received;
+    }
+    // What the port wrote up to and including `last`, or all that came within the patience.
+    Bytes receiveThrough(std::uint8_t last) const {
+        Bytes received;
+        while (received.empty() || received.back() != last) {
+            auto more = receive(1);
+            if (more.empty())
+                break;
+            received.insert(received.end(), more.begin(), more.end());
         }
         return received;
     }
@@ -157,14 +169,64 @@ TEST_F(PosixSerialPortTest, WaitForInputReportsArrivalAndTimeout) {
     EXPECT_TRUE(arrived.value);
 }
 
-TEST_F(PosixSerialPortTest, PurgeDiscardsArrivedInput) {
+TEST_F(PosixSerialPortTest, DiscardInputDropsArrivedInputAndKeepsWrittenOutput) {
     configureLine();
     pty_.send({1, 2, 3});
     ASSERT_TRUE(port_.waitForInput(kPatience).value);
+    ASSERT_EQ(port_.write(Bytes{0x5A, 0x4D}).value, 2u);
 
-    ASSERT_FALSE(port_.purge());
+    ASSERT_FALSE(port_.discardInput());
     std::array<std::uint8_t, 16> buffer{};
     EXPECT_EQ(port_.read(buffer).value, 0u);
+    EXPECT_EQ(pty_.receive(2), (Bytes{0x5A, 0x4D}));
+}
+
+// What the link does on every connect and reconnection. Nobody reads the master before the
+// sequence ends, so the wake byte is still unread when the input is discarded.
+TEST_F(PosixSerialPortTest, WakeByteIsTheFirstByteTheInterfaceReadsAfterEveryOpen) {
+    ASSERT_FALSE(port_.close());
+    for (int open = 1; open <= 20; ++open) {
+        SCOPED_TRACE(open);
+        ASSERT_FALSE(port_.open(pty_.slavePath()));
+        ASSERT_EQ(port_.write(Bytes{0x5A}).value, 1u);
+        ASSERT_FALSE(port_.discardInput());
+        ASSERT_FALSE(port_.configure());
+
+        ASSERT_EQ(pty_.receive(1), Bytes{0x5A});
+        ASSERT_FALSE(port_.close());
+    }
+}
+
+// Writes until the line takes nothing more, as to a device that stopped reading; how much it
+// took.
+std::size_t fillOutput(SerialPort& port) {
+    const Bytes chunk(4096, 0x33);
+    std::size_t taken = 0;
+    for (int attempt = 0; attempt < 4096; ++attempt) {
+        const auto written = port.write(chunk);
+        if (!written.ok() || written.value == 0)
+            break;
+        taken += written.value;
+    }
+    return taken;
+}
+
+TEST_F(PosixSerialPortTest, CloseGivesUpOutputNobodyTakes) {
+    configureLine();
+    const std::size_t written = fillOutput(port_);
+    ASSERT_GT(written, 0u);
+
+    ASSERT_FALSE(port_.close());
+    EXPECT_FALSE(port_.isOpen());
+
+    // The master's own buffer is the far end of the line: what reached it stays, what still
+    // waited to be sent must not follow.
+    ASSERT_FALSE(port_.open(pty_.slavePath()));
+    ASSERT_EQ(port_.write(Bytes{0x5A}).value, 1u);
+    const Bytes received = pty_.receiveThrough(0x5A);
+    ASSERT_FALSE(received.empty());
+    EXPECT_EQ(received.back(), 0x5A);
+    EXPECT_LT(received.size() - 1, written);
 }
 
 TEST_F(PosixSerialPortTest, OutputQueueAndErrorStateAnswerOnAPseudoTerminal) {
@@ -246,6 +308,17 @@ TEST_F(PosixSerialPortTest, ReportsThePortGoneOnceTheOtherEndHangsUp) {
         EXPECT_TRUE(reportsGone());
     }
     EXPECT_TRUE(port_.isOpen()) << "the link decides when to close";
+    EXPECT_FALSE(port_.close()) << "nothing left to send holds it up";
+}
+
+TEST_F(PosixSerialPortTest, AWaitInProgressEndsWithGoneWhenTheOtherEndHangsUp) {
+    configureLine();
+    auto waiting = std::async(std::launch::async, [this] { return port_.waitForInput(kPatience); });
+
+    pty_.closeMaster();
+
+    // Had the wait missed the hang-up it would run out its time and report no input.
+    EXPECT_TRUE(waiting.get().gone());
 }
 
 TEST_F(PosixSerialPortTest, CloseIsIdempotentAndLeavesEveryCallFailing) {
@@ -256,7 +329,7 @@ TEST_F(PosixSerialPortTest, CloseIsIdempotentAndLeavesEveryCallFailing) {
     std::array<std::uint8_t, 4> buffer{};
     const std::vector<std::pair<const char*, std::optional<SerialError>>> calls = {
         {"configure", port_.configure()},
-        {"purge", port_.purge()},
+        {"discard input", port_.discardInput()},
         {"read", port_.read(buffer).error},
         {"wait for input", port_.waitForInput(0ms).error},
         {"write", port_.write(Bytes{1}).error},

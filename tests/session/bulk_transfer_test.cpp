@@ -92,6 +92,30 @@ TEST_F(BulkTransferTest, ALoadCancelledHalfWayLeavesTheSheetAndHistoryAlone) {
     EXPECT_EQ(core.state().pendingOperation, PendingOperation::None);
 }
 
+// A version report in the middle of a load (after a reconnection) must not turn the load into
+// a configuration fetch: a later cancel would otherwise record a load that never happened.
+TEST_F(BulkTransferTest, AVersionReportDuringALoadLeavesItTheOperation) {
+    connectWithoutLoading();
+    simulator.setBaudRate(ReceiverSimulator::kBaudRate);
+    bool reported = false;
+    transferDialog.whileOpen = [&] {
+        cyclesAndTick();
+        if (!reported && link.transferPercent() >= 10) {
+            reported = true;
+            port.feed(Frame::encode('V', std::array<std::uint8_t, 1>{0x27}).bytes());
+            cyclesAndTick();
+            EXPECT_EQ(core.state().pendingOperation, PendingOperation::BulkLoad);
+            prompts.answer(PromptAnswer::Yes);
+            core.bulk().cancelRequested();
+        }
+    };
+    const std::size_t entries = core.history().count();
+    core.bulk().loadFromReceiver();
+    EXPECT_TRUE(reported);
+    EXPECT_EQ(core.history().count(), entries);
+    EXPECT_EQ(core.state().pendingOperation, PendingOperation::None);
+}
+
 TEST_F(BulkTransferTest, CancelAnsweredNoGoesOn) {
     connectWithoutLoading();
     bool asked = false;

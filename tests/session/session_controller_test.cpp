@@ -257,5 +257,44 @@ TEST_F(SessionControllerTest, DisconnectAsksThenEmptiesTheSheetAndHistory) {
     EXPECT_NE(sentLetters.find('K'), std::string::npos);
 }
 
+// The connected interface comes back after a quick re-plug; what the session keeps of it.
+struct ReplugCase {
+    const char* name;
+    InterfacePort listedAfter;
+    bool followed;
+};
+
+class SessionReplugTest : public AppCoreTest, public testing::WithParamInterface<ReplugCase> {
+protected:
+    SessionReplugTest() {
+        configuration.setLoadReceiverAfterConnect(false);
+        core.takeOptions();
+        started();
+    }
+};
+
+TEST_P(SessionReplugTest, ConnectedPortFollowsItsIdentity) {
+    connectToReceiver();
+    ports.ports = {GetParam().listedAfter};
+
+    core.session().devicesChanged();
+
+    const std::string expectedPath = GetParam().followed ? GetParam().listedAfter.path : kPort;
+    EXPECT_EQ(core.state().connectedPort, expectedPath);
+    EXPECT_EQ(link.portPath(), expectedPath);
+    EXPECT_EQ(sessionSurface.portList.selected.has_value(), GetParam().followed);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SessionReplugTest,
+    testing::Values(
+        ReplugCase{"SameInterfaceUnderANewNode",
+                   {.path = "/dev/ttyACM1", .displayName = "ttyACM1", .identity = "usb-1"},
+                   true},
+        ReplugCase{"AnotherInterfaceUnderTheOldNode",
+                   {.path = "/dev/ttyACM0", .displayName = "ttyACM0", .identity = "usb-2"},
+                   false}),
+    [](const auto& testCase) { return std::string{testCase.param.name}; });
+
 } // namespace
 } // namespace konfigor

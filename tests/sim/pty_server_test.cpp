@@ -1,5 +1,6 @@
 #include "kvr-sim/pty_server.h"
 #include "kvr-sim/simulator_console.h"
+#include "kvr-sim/simulator_options.h"
 #include "link/requests.h"
 
 #include <array>
@@ -67,6 +68,13 @@ public:
             if (std::chrono::steady_clock::now() > deadline || !receiveSome())
                 return std::nullopt;
         }
+    }
+
+    // Whether some bytes come in time, without taking them.
+    bool awaitInput() {
+        pollfd watched{fd_, POLLIN, 0};
+        constexpr int kPatienceMs = 5000;
+        return ::poll(&watched, 1, kPatienceMs) > 0 && (watched.revents & POLLIN) != 0;
     }
 
     std::optional<Frame> exchange(const Frame& request) {
@@ -269,6 +277,30 @@ TEST_F(PtyServerTest, PressesStoredRemotesInTurn) {
         }();
         EXPECT_EQ(bytesOf(report->bytes()), bytesOf(expected.bytes()));
     }
+}
+
+TEST_F(PtyServerTest, WireTimingTakesTheLineTimeBothWays) {
+    SimulatorOptions options;
+    options.wireTiming = true;
+    configureSimulator(options, sim);
+    PtyServer& server = makeServer();
+    PtyClient tool(server.slavePath());
+    startServer();
+    // Ten bits at 9600 baud, rounded down: no byte can be faster.
+    constexpr auto kByteTime = std::chrono::microseconds(10 * 1'000'000 / 9600);
+    const Frame request = requests::requestPage(0);
+
+    const PtyServer::Time sent = server.now();
+    tool.send(request.bytes());
+    ASSERT_TRUE(tool.awaitInput());
+    const PtyServer::Time firstIn = server.now();
+    const auto page = tool.nextReport();
+    const PtyServer::Time allIn = server.now();
+    ASSERT_TRUE(page);
+    EXPECT_EQ(page->letter(), 'E');
+    // The whole request has to be in before the first byte of its answer can start.
+    EXPECT_GE(firstIn - sent, static_cast<int>(request.size() + 1) * kByteTime);
+    EXPECT_GE(allIn - sent, static_cast<int>(request.size() + page->size()) * kByteTime);
 }
 
 class PtyServerLinkTest : public PtyServerTest {

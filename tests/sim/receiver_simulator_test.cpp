@@ -2,7 +2,10 @@
 #include "link/requests.h"
 #include "sheet/settings_sheet.h"
 
+#include <algorithm>
 #include <functional>
+#include <ostream>
+#include <utility>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -240,6 +243,27 @@ TEST_F(ReceiverSimulatorTest, DroppedAnswersStillTookEffect) {
     EXPECT_EQ(sim.storedRemote(2).serialField, 22u);
 }
 
+TEST_F(ReceiverSimulatorTest, DuplicatedFramesGoOutTwiceBackToBack) {
+    sim.storeRemote(0, kStored);
+    sim.duplicateFrames(2);
+    sim.pressRemote(kStored.serialField, 1, 11, now);
+    EXPECT_EQ(lettersOf(exchange(requests::requestPage(4))), (Bytes{'T', 'T', 'E', 'E'}));
+
+    const Frame version = requests::requestVersion();
+    sim.duplicateFrames(1);
+    sim.receive(version.bytes(), now);
+    const Bytes twice = sim.takeOutput(now + 1s);
+    ASSERT_EQ(twice.size(), 10u);
+    EXPECT_TRUE(std::equal(twice.begin(), twice.begin() + 5, twice.begin() + 5));
+    EXPECT_EQ(lettersOf(exchange(version)), Bytes{'V'});
+
+    // A dropped frame is not sent, so it does not use up a duplicate.
+    sim.dropFrames(1);
+    sim.duplicateFrames(1);
+    EXPECT_TRUE(exchange(version).empty());
+    EXPECT_EQ(lettersOf(exchange(version)), (Bytes{'V', 'V'}));
+}
+
 std::size_t differingBytes(const Frame& a, const Frame& b) {
     std::size_t count = 0;
     for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i)
@@ -287,10 +311,12 @@ TEST(ReceiverSimulatorFaults, CorruptedFramesDifferInOneByteAfterTheHead) {
     }
 }
 
-// Which of a run of version requests went unanswered, and which were answered damaged.
+// Which of a run of version requests went unanswered, which were answered damaged and which
+// were answered twice.
 struct FaultPattern {
     std::vector<int> dropped;
     std::vector<int> corrupted;
+    std::vector<int> duplicated;
     friend bool operator==(const FaultPattern&, const FaultPattern&) = default;
 };
 
@@ -303,14 +329,19 @@ FaultPattern faultsWithSeed(std::uint64_t seed) {
     sim.setSeed(seed);
     sim.setDropProbability(kFaultChance);
     sim.setCorruptProbability(kFaultChance);
+    sim.setDuplicateProbability(kFaultChance);
     FaultPattern faults;
     for (int i = 0; i < kRequestsInARun; ++i) {
         sim.receive(requests::requestVersion().bytes(), Time{0});
         const auto answers = reportsIn(sim.takeOutput(Time{0}));
-        if (answers.empty())
+        if (answers.empty()) {
             faults.dropped.push_back(i);
-        else if (!answers.front().hasValidChecksum())
+            continue;
+        }
+        if (!answers.front().hasValidChecksum())
             faults.corrupted.push_back(i);
+        if (answers.size() > 1)
+            faults.duplicated.push_back(i);
     }
     return faults;
 }
@@ -320,7 +351,7 @@ TEST(ReceiverSimulatorFaults, TheSameSeedGivesTheSameFaults) {
     EXPECT_EQ(faultsWithSeed(7), faults);
     EXPECT_NE(faultsWithSeed(8), faults);
     // About one in ten each; far off means the chance is not what was asked for.
-    for (const auto* hits : {&faults.dropped, &faults.corrupted}) {
+    for (const auto* hits : {&faults.dropped, &faults.corrupted, &faults.duplicated}) {
         EXPECT_GT(hits->size(), kRequestsInARun * kFaultChance / 2);
         EXPECT_LT(hits->size(), kRequestsInARun * kFaultChance * 2);
     }
@@ -362,6 +393,78 @@ TEST_F(ReceiverSimulatorTest, DelayedAnswerComesAtItsTime) {
     EXPECT_EQ(sim.nextOutputTime(), std::nullopt);
 }
 
+struct TimedRequest {
+    Frame request;
+    Time at;
+};
+
+struct TimedAnswer {
+    std::uint8_t letter;
+    Time at;
+    friend bool operator==(const TimedAnswer&, const TimedAnswer&) = default;
+    friend void PrintTo(const TimedAnswer& answer, std::ostream* out) {
+        *out << "'" << answer.letter << "' at " << answer.at.count() << "us";
+    }
+};
+
+// Without a line every byte of a frame is there at the time the frame is ready.
+std::vector<TimedAnswer> answersWithoutALine(ReceiverSimulator& sim) {
+    std::vector<TimedAnswer> answers;
+    while (const auto at = sim.nextOutputTime()) {
+        for (const Frame& frame : reportsIn(sim.takeOutput(*at)))
+            answers.push_back({frame.letter(), *at});
+    }
+    return answers;
+}
+
+TEST(ReceiverSimulatorReplyDelay, AnswersWaitTheirLettersDelayAndKeepTheirOrder) {
+    const Frame version = requests::requestVersion();
+    const Frame page = requests::requestPage(3);
+    Bytes damaged = bytesOf(page.bytes());
+    damaged.back() ^= 0x01;
+    const Frame damagedPage = Frame::fromBytes(damaged);
+    const Frame pageOutside = Frame::encode('E', std::array<std::uint8_t, 1>{0});
+    struct Case {
+        const char* name;
+        std::vector<std::pair<std::uint8_t, Time>> delays;
+        std::vector<TimedRequest> requests;
+        std::vector<TimedAnswer> answers;
+    };
+    const std::vector<Case> cases = {
+        {"a listed letter waits its delay, the others the answer delay",
+         {{'V', 30ms}},
+         {{version, 0ms}, {page, 100ms}},
+         {{'V', 30ms}, {'E', 105ms}}},
+        {"a quick answer waits for a slow one before it",
+         {{'V', 100ms}, {'E', 0ms}},
+         {{version, 0ms}, {page, 1ms}},
+         {{'V', 100ms}, {'E', 100ms}}},
+        {"a repeated request is answered again at its own time",
+         {{'E', 250ms}},
+         {{page, 0ms}, {page, 200ms}},
+         {{'E', 250ms}, {'E', 450ms}}},
+        {"a damaged request is asked again after its letter's delay",
+         {{'E', 250ms}},
+         {{damagedPage, 0ms}},
+         {{'B', 250ms}}},
+        {"a request left unanswered still holds up the next",
+         {{'E', 250ms}},
+         {{pageOutside, 0ms}, {version, 10ms}},
+         {{'V', 250ms}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ReceiverSimulator sim;
+        sim.setBaudRate(0);
+        sim.setAnswerDelay(5ms);
+        for (const auto& [letter, delay] : c.delays)
+            sim.setReplyDelay(letter, delay);
+        for (const TimedRequest& sent : c.requests)
+            sim.receive(sent.request.bytes(), sent.at);
+        EXPECT_EQ(answersWithoutALine(sim), c.answers);
+    }
+}
+
 struct WireCase {
     const char* name;
     std::function<void(ReceiverSimulator&)> act;
@@ -384,6 +487,12 @@ TEST(ReceiverSimulatorWire, AnswersComeNoSoonerThanTheLineAllows) {
          11},
         {"the second answer waits for the first",
          [&](ReceiverSimulator& sim) { sim.receive(twoVersions, Time{0}); }, 10, 4 + 5 + 5},
+        {"a duplicate follows its original at once",
+         [&](ReceiverSimulator& sim) {
+             sim.duplicateFrames(1);
+             send(version)(sim);
+         },
+         10, 4 + 5 + 5},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

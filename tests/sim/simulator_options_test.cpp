@@ -1,6 +1,7 @@
 #include "kvr-sim/simulator_options.h"
 #include "link/requests.h"
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -11,16 +12,19 @@ namespace {
 
 using namespace std::chrono_literals;
 using Args = std::vector<std::string_view>;
+using ReplyDelays = std::map<std::uint8_t, std::chrono::milliseconds>;
 
 std::variant<SimulatorOptions, OptionsError> parse(const Args& args) {
     return parseSimulatorOptions(args);
 }
 
 TEST(SimulatorOptionsTest, EveryOptionIsTaken) {
-    const auto parsed =
-        parse({"--link", "/tmp/kvr", "--firmware=3.12", "--multi", "--pin", "01234",
-               "--pin-required", "--memory=a b.kvr", "--press-every", "500", "--wire-timing",
-               "--drop", "0.02", "--corrupt=1", "--seed", "18446744073709551615", "--delay", "40"});
+    const Args args = {"--link",      "/tmp/kvr",        "--firmware=3.12",  "--multi",
+                       "--pin=01234", "--pin-required",  "--memory=a b.kvr", "--press-every",
+                       "500",         "--wire-timing",   "--drop",           "0.02",
+                       "--corrupt=1", "--duplicate=0.5", "--seed",           "18446744073709551615",
+                       "--delay=40",  "--reply-delay",   "V=30,E=250"};
+    const auto parsed = parse(args);
     ASSERT_TRUE(std::holds_alternative<SimulatorOptions>(parsed))
         << std::get<OptionsError>(parsed).message;
     const auto& options = std::get<SimulatorOptions>(parsed);
@@ -36,8 +40,31 @@ TEST(SimulatorOptionsTest, EveryOptionIsTaken) {
     EXPECT_TRUE(options.wireTiming);
     EXPECT_EQ(options.dropProbability, 0.02);
     EXPECT_EQ(options.corruptProbability, 1.0);
+    EXPECT_EQ(options.duplicateProbability, 0.5);
     EXPECT_EQ(options.seed, 18446744073709551615u);
     EXPECT_EQ(options.answerDelay, 40ms);
+    EXPECT_EQ(options.replyDelays, (ReplyDelays{{'V', 30ms}, {'E', 250ms}}));
+}
+
+TEST(SimulatorOptionsTest, ReplyDelaysAreTakenByLetter) {
+    struct Case {
+        Args args;
+        ReplyDelays delays;
+    };
+    const ReplyDelays everyLetter = {{'V', 1ms}, {'E', 2ms}, {'S', 3ms}, {'L', 4ms},
+                                     {'C', 5ms}, {'D', 6ms}, {'P', 7ms}, {'R', 8ms}};
+    const std::vector<Case> cases = {
+        {{"--reply-delay=E=0"}, {{'E', 0ms}}},
+        {{"--reply-delay", "V=1,E=2,S=3,L=4", "--reply-delay=C=5,D=6,P=7,R=8"}, everyLetter},
+        {{"--reply-delay", "S=5", "--reply-delay", "C=7"}, {{'S', 5ms}, {'C', 7ms}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.args));
+        const auto parsed = parse(c.args);
+        ASSERT_TRUE(std::holds_alternative<SimulatorOptions>(parsed))
+            << std::get<OptionsError>(parsed).message;
+        EXPECT_EQ(std::get<SimulatorOptions>(parsed).replyDelays, c.delays);
+    }
 }
 
 TEST(SimulatorOptionsTest, NoOptionsMeanAPlainReceiverAnsweringAtOnce) {
@@ -52,7 +79,9 @@ TEST(SimulatorOptionsTest, NoOptionsMeanAPlainReceiverAnsweringAtOnce) {
     EXPECT_FALSE(options.wireTiming);
     EXPECT_EQ(options.dropProbability, 0.0);
     EXPECT_EQ(options.corruptProbability, 0.0);
+    EXPECT_EQ(options.duplicateProbability, 0.0);
     EXPECT_EQ(options.seed, ReceiverSimulator::kDefaultSeed);
+    EXPECT_TRUE(options.replyDelays.empty());
 }
 
 TEST(SimulatorOptionsTest, VersionNamesTheFirmwareOnlyWhenAVersionFollows) {
@@ -113,7 +142,33 @@ TEST(SimulatorOptionsTest, MistakesAreNamed) {
          "invalid value 'nan' for --corrupt (expected a probability from 0 to 1)"},
         {{"--corrupt", "2%"},
          "invalid value '2%' for --corrupt (expected a probability from 0 to 1)"},
+        {{"--duplicate", "1.5"},
+         "invalid value '1.5' for --duplicate (expected a probability from 0 to 1)"},
         {{"--seed", "-1"}, "invalid value '-1' for --seed (expected a whole number)"},
+        {{"--reply-delay", ""}, "option --reply-delay needs LETTER=MS items"},
+        {{"--reply-delay="}, "option --reply-delay needs LETTER=MS items"},
+        {{"--reply-delay", "V30"}, "invalid item 'V30' in --reply-delay (expected LETTER=MS)"},
+        {{"--reply-delay", "=30"}, "invalid item '=30' in --reply-delay (expected LETTER=MS)"},
+        {{"--reply-delay", "V=30,"}, "invalid item '' in --reply-delay (expected LETTER=MS)"},
+        {{"--reply-delay", "X=30"},
+         "unknown request letter 'X' in --reply-delay (expected one of V, E, S, L, C, D, P, R)"},
+        {{"--reply-delay", "K=30"},
+         "unknown request letter 'K' in --reply-delay (expected one of V, E, S, L, C, D, P, R)"},
+        {{"--reply-delay", "v=30"},
+         "unknown request letter 'v' in --reply-delay (expected one of V, E, S, L, C, D, P, R)"},
+        {{"--reply-delay", "VE=30"},
+         "unknown request letter 'VE' in --reply-delay (expected one of V, E, S, L, C, D, P, R)"},
+        {{"--reply-delay", "V=abc"},
+         "invalid delay 'abc' for V in --reply-delay (expected milliseconds)"},
+        {{"--reply-delay", "E=250,V=-5"},
+         "invalid delay '-5' for V in --reply-delay (expected milliseconds)"},
+        {{"--reply-delay", "V="},
+         "invalid delay '' for V in --reply-delay (expected milliseconds)"},
+        {{"--reply-delay", "V=30ms"},
+         "invalid delay '30ms' for V in --reply-delay (expected milliseconds)"},
+        {{"--reply-delay", "V=30,V=40"}, "request letter V given twice in --reply-delay"},
+        {{"--reply-delay", "V=30", "--reply-delay", "V=40"},
+         "request letter V given twice in --reply-delay"},
         {{"--wire-timing=yes"}, "option --wire-timing takes no value"},
         {{"--no-wire-delay"}, "unknown option --no-wire-delay"},
         {{"--image="}, "option --image needs a path"},
@@ -152,6 +207,22 @@ TEST(SimulatorOptionsTest, ConfiguresTheEngine) {
     sim.setDropProbability(0);
     sim.receive(requests::requestVersion().bytes(), now);
     EXPECT_TRUE(sim.takeOutput(now).empty());
+}
+
+TEST(SimulatorOptionsTest, ConfiguresDelaysByLetterAndDuplicates) {
+    SimulatorOptions options;
+    options.answerDelay = 5ms;
+    options.replyDelays = {{'V', 30ms}};
+    options.duplicateProbability = 1.0;
+    ReceiverSimulator sim;
+    configureSimulator(options, sim);
+
+    const ReceiverSimulator::Time now{5000};
+    sim.receive(requests::requestVersion().bytes(), now);
+    EXPECT_EQ(sim.nextOutputTime(), now + 30ms);
+    EXPECT_EQ(sim.takeOutput(now + 30ms).size(), 2 * 5u);
+    sim.receive(requests::sendPing().bytes(), now + 100ms);
+    EXPECT_EQ(sim.nextOutputTime(), now + 105ms);
 }
 
 } // namespace

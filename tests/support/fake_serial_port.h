@@ -49,9 +49,10 @@ public:
         std::lock_guard lock(mutex_);
         return countIfUsable(configureCount_);
     }
-    std::optional<SerialError> purge() override {
+    // What was written stays written, as on the real port.
+    std::optional<SerialError> discardInput() override {
         std::lock_guard lock(mutex_);
-        auto error = countIfUsable(purgeCount_);
+        auto error = countIfUsable(discardInputCount_);
         if (!error)
             input_.clear();
         return error;
@@ -154,7 +155,7 @@ public:
     int openCount() const { return get(openCount_); }
     int closeCount() const { return get(closeCount_); }
     int configureCount() const { return get(configureCount_); }
-    int purgeCount() const { return get(purgeCount_); }
+    int discardInputCount() const { return get(discardInputCount_); }
     int clearErrorsCount() const { return get(clearErrorsCount_); }
     int writeCount() const { return get(writeCount_); }
 
@@ -204,7 +205,7 @@ private:
     int openCount_ = 0;
     int closeCount_ = 0;
     int configureCount_ = 0;
-    int purgeCount_ = 0;
+    int discardInputCount_ = 0;
     int clearErrorsCount_ = 0;
     int writeCount_ = 0;
 };

@@ -21,14 +21,17 @@ protected:
     FakeSerialPort port_{&clock_};
 };
 
-TEST_F(FakeSerialPortTest, HandsOutFedBytesInChunksAndPurgeDropsTheRest) {
+TEST_F(FakeSerialPortTest, HandsOutFedBytesInChunksAndDiscardInputDropsTheRest) {
     port_.feed(std::vector<std::uint8_t>{1, 2, 3, 4, 5});
     std::array<std::uint8_t, 2> chunk{};
     ASSERT_EQ(port_.read(chunk).value, 2u);
     EXPECT_EQ(chunk, (std::array<std::uint8_t, 2>{1, 2}));
+    ASSERT_EQ(port_.write(std::vector<std::uint8_t>{0x5A}).value, 1u);
 
-    ASSERT_FALSE(port_.purge());
+    ASSERT_FALSE(port_.discardInput());
     EXPECT_EQ(port_.read(chunk).value, 0u);
+    EXPECT_EQ(port_.written(), (std::vector<std::uint8_t>{0x5A})) << "output is not input";
+    EXPECT_EQ(port_.discardInputCount(), 1);
 }
 
 TEST_F(FakeSerialPortTest, WaitingWithoutInputMovesTheClockByTheTimeout) {

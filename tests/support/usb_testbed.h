@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <umockdev.h>
+#include <vector>
 
 namespace konfigor::testing_support {
 
@@ -17,6 +18,8 @@ struct FakeSerialDevice {
     std::string ttySyspath;
     // For example /dev/ttyACM0: a pseudo-terminal whose other end interfaceEndOf() gives.
     std::string node;
+    // The USB device's serial number; empty for a device without one.
+    std::string serial;
 };
 
 // Fake sysfs, /dev and uevents that libudev in this process sees in place of the real ones. The
@@ -31,10 +34,17 @@ public:
     // Plugs a device in at a bus port such as "1-1": sysfs entries, the node and "add" uevents,
     // parents first.
     FakeSerialDevice plugSerialDevice(const std::string& busPort, const char* vendorId,
-                                      const char* productId, const std::string& ttyName) {
-        auto usb = added(umockdev_testbed_add_device(testbed_, "usb", busPort.c_str(), nullptr,
-                                                     "idVendor", vendorId, "idProduct", productId,
-                                                     nullptr, "DEVTYPE", "usb_device", nullptr));
+                                      const char* productId, const std::string& ttyName,
+                                      const std::string& serial = {}) {
+        std::vector<const gchar*> attributes{"idVendor", vendorId, "idProduct", productId};
+        if (!serial.empty())
+            attributes.insert(attributes.end(), {"serial", serial.c_str()});
+        attributes.push_back(nullptr);
+        std::array<const gchar*, 3> properties{"DEVTYPE", "usb_device", nullptr};
+        // umockdev only reads the arrays.
+        auto usb = added(umockdev_testbed_add_devicev(testbed_, "usb", busPort.c_str(), nullptr,
+                                                      const_cast<gchar**>(attributes.data()),
+                                                      const_cast<gchar**>(properties.data())));
         auto usbInterface = added(umockdev_testbed_add_device(
             testbed_, "usb", (busPort + ":1.0").c_str(), usb.c_str(), "bInterfaceNumber", "00",
             nullptr, "DEVTYPE", "usb_interface", nullptr));
@@ -42,7 +52,8 @@ public:
         return {.usbSyspath = usb,
                 .interfaceSyspath = usbInterface,
                 .ttySyspath = tty,
-                .node = "/dev/" + ttyName};
+                .node = "/dev/" + ttyName,
+                .serial = serial};
     }
 
     // Unplugs it as the kernel does: "remove" uevents, children first, and by the time anyone

@@ -43,6 +43,7 @@ Options:
                        default answers come at once)
   --drop P             lose each frame sent with probability P (0 to 1)
   --corrupt P          change one byte of each frame sent with probability P
+  --duplicate P        send each frame twice, back to back, with probability P
   --seed N             seed of the fault draws (default 1); the same seed and
                        the same traffic give the same faults
   --link PATH          also reach the terminal through a symbolic link at PATH,
@@ -50,6 +51,10 @@ Options:
   --press-every MS     press a stored remote every MS milliseconds, one after
                        another, so that live events show
   --delay MS           wait MS milliseconds before each answer
+  --reply-delay LETTER=MS[,LETTER=MS...]
+                       answer requests of that letter (V, E, S, L, C, D, P,
+                       R) after MS milliseconds instead of --delay; answers
+                       still leave in the order of their requests
   -h, --help           show this help and exit
   -V, --version        show the version and exit
 

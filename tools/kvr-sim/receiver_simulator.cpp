@@ -97,11 +97,15 @@ void ReceiverSimulator::loadSheet(const SettingsSheet& sheet) {
 }
 
 void ReceiverSimulator::setDropProbability(double probability) {
-    dropProbability_ = std::clamp(probability, 0.0, 1.0);
+    drop_.probability = std::clamp(probability, 0.0, 1.0);
 }
 
 void ReceiverSimulator::setCorruptProbability(double probability) {
-    corruptProbability_ = std::clamp(probability, 0.0, 1.0);
+    corrupt_.probability = std::clamp(probability, 0.0, 1.0);
+}
+
+void ReceiverSimulator::setDuplicateProbability(double probability) {
+    duplicate_.probability = std::clamp(probability, 0.0, 1.0);
 }
 
 void ReceiverSimulator::setSilent(bool silent) {
@@ -111,6 +115,7 @@ void ReceiverSimulator::setSilent(bool silent) {
     input_.clear();
     output_.clear();
     outputLineFreeAt_ = Time{0};
+    lastAnswerReadyAt_ = Time{0};
 }
 
 ReceiverSimulator::Time ReceiverSimulator::byteTime() const {
@@ -138,15 +143,23 @@ void ReceiverSimulator::takeByte(std::uint8_t byte, Time arrivedAt) {
 }
 
 void ReceiverSimulator::carryOut(const Frame& request, Time arrivedAt) {
+    const Time readyAt = answerTime(request.letter(), arrivedAt);
     if (!request.hasValidChecksum()) {
         // Asking for the frame again is the one answer that cannot confirm anything.
         ++damagedRequests_;
-        send(bare(kRepeat), arrivedAt + answerDelay_);
+        send(bare(kRepeat), readyAt);
         return;
     }
     ++requestCounts_[request.letter()];
     if (const auto answer = answerTo(request))
-        send(*answer, arrivedAt + answerDelay_);
+        send(*answer, readyAt);
+}
+
+// Taken for every request, answered or not, lost or not: the interface spent the time either way.
+ReceiverSimulator::Time ReceiverSimulator::answerTime(std::uint8_t letter, Time arrivedAt) {
+    const Time delay = replyDelays_[letter].value_or(answerDelay_);
+    lastAnswerReadyAt_ = std::max(arrivedAt + delay, lastAnswerReadyAt_);
+    return lastAnswerReadyAt_;
 }
 
 std::optional<Frame> ReceiverSimulator::answerTo(const Frame& request) {
@@ -236,22 +249,18 @@ std::optional<std::size_t> ReceiverSimulator::findStoredRemote(std::uint32_t ser
 }
 
 void ReceiverSimulator::send(const Frame& frame, Time readyAt) {
-    if (silent_ || dropsNextFrame())
+    if (silent_ || hitsNextFrame(drop_))
         return;
-    putOnLine(corruptsNextFrame() ? withOneByteChanged(frame) : frame, readyAt);
+    const Frame sent = hitsNextFrame(corrupt_) ? withOneByteChanged(frame) : frame;
+    putOnLine(sent, readyAt);
+    if (hitsNextFrame(duplicate_))
+        putOnLine(sent, readyAt);
 }
 
-bool ReceiverSimulator::dropsNextFrame() {
-    if (framesToDrop_ == 0)
-        return happens(dropProbability_);
-    --framesToDrop_;
-    return true;
-}
-
-bool ReceiverSimulator::corruptsNextFrame() {
-    if (framesToCorrupt_ == 0)
-        return happens(corruptProbability_);
-    --framesToCorrupt_;
+bool ReceiverSimulator::hitsNextFrame(Fault& fault) {
+    if (fault.count == 0)
+        return happens(fault.probability);
+    --fault.count;
     return true;
 }
 

@@ -75,16 +75,19 @@ public:
     // Channel bits of the last virtual-remote press.
     std::optional<std::uint8_t> lastPressChannels() const { return lastPressChannels_; }
 
-    // Failure knobs. Dropping and corrupting hit the next frames the interface sends, answers
-    // and reports alike; a dropped answer's request has still been carried out. A corrupted
-    // frame has one byte after its letter changed, so it keeps its length and fails its checksum.
-    void dropFrames(unsigned count) { framesToDrop_ = count; }
-    void corruptFrames(unsigned count) { framesToCorrupt_ = count; }
-    // The chance (0 to 1) that each frame sent is dropped or corrupted, once the counts above are
-    // used up. The draws come from a generator seeded with setSeed() (kDefaultSeed until then),
-    // so the same seed and the same traffic give the same faults.
+    // Failure knobs. Dropping, corrupting and duplicating hit the next frames the interface
+    // sends, answers and reports alike; a dropped answer's request has still been carried out. A
+    // corrupted frame has one byte after its letter changed, so it keeps its length and fails
+    // its checksum. A duplicated frame goes out twice, back to back, the same bytes both times.
+    void dropFrames(unsigned count) { drop_.count = count; }
+    void corruptFrames(unsigned count) { corrupt_.count = count; }
+    void duplicateFrames(unsigned count) { duplicate_.count = count; }
+    // The chance (0 to 1) that each frame sent is dropped, corrupted or duplicated, once the
+    // counts above are used up. The draws come from a generator seeded with setSeed()
+    // (kDefaultSeed until then), so the same seed and the same traffic give the same faults.
     void setDropProbability(double probability);
     void setCorruptProbability(double probability);
+    void setDuplicateProbability(double probability);
     void setSeed(std::uint64_t seed) { random_.seed(seed); }
     // The next page and record requests are answered with 'B' and not carried out.
     void askRepeats(unsigned count) { repeatsToAsk_ = count; }
@@ -93,6 +96,9 @@ public:
     void setSilent(bool silent);
     // Time between a request's last byte and its answer.
     void setAnswerDelay(Time delay) { answerDelay_ = delay; }
+    // The same for requests of this letter alone, in place of the answer delay. The interface works
+    // through requests one at a time, so an answer never leaves before an earlier request's.
+    void setReplyDelay(std::uint8_t letter, Time delay) { replyDelays_[letter] = delay; }
     // 0 takes the line's time away: every byte is there at once.
     void setBaudRate(unsigned baudRate) { baudRate_ = baudRate; }
 
@@ -101,11 +107,17 @@ private:
         Time availableAt;
         std::uint8_t byte;
     };
+    // A fault hits the next `count` frames, then each frame with `probability`.
+    struct Fault {
+        unsigned count = 0;
+        double probability = 0;
+    };
 
     Time byteTime() const;
     Time arrivalOfNextByte(Time now);
     void takeByte(std::uint8_t byte, Time arrivedAt);
     void carryOut(const Frame& request, Time arrivedAt);
+    Time answerTime(std::uint8_t letter, Time arrivedAt);
     std::optional<Frame> answerTo(const Frame& request);
     bool asksRepeat(std::uint8_t letter);
     Frame versionReport() const;
@@ -115,8 +127,7 @@ private:
     std::optional<Frame> writeRecord(const Frame& request);
     std::optional<std::size_t> findStoredRemote(std::uint32_t serialWord) const;
     void send(const Frame& frame, Time readyAt);
-    bool dropsNextFrame();
-    bool corruptsNextFrame();
+    bool hitsNextFrame(Fault& fault);
     bool happens(double probability);
     Frame withOneByteChanged(const Frame& frame);
     void putOnLine(const Frame& frame, Time readyAt);
@@ -128,11 +139,13 @@ private:
     Time inputLineFreeAt_{0};
     Time outputLineFreeAt_{0};
     Time answerDelay_{0};
+    std::array<std::optional<Time>, 256> replyDelays_{};
+    // When the latest answer was ready to go; the next one is never ready sooner.
+    Time lastAnswerReadyAt_{0};
     unsigned baudRate_ = kBaudRate;
-    unsigned framesToDrop_ = 0;
-    unsigned framesToCorrupt_ = 0;
-    double dropProbability_ = 0;
-    double corruptProbability_ = 0;
+    Fault drop_;
+    Fault corrupt_;
+    Fault duplicate_;
     std::mt19937_64 random_{kDefaultSeed};
     unsigned repeatsToAsk_ = 0;
     bool silent_ = false;

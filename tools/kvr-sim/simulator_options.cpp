@@ -9,11 +9,15 @@ namespace konfigor {
 namespace {
 
 using Error = std::optional<std::string>;
+using ReplyDelays = decltype(SimulatorOptions::replyDelays);
 
 constexpr std::array<std::string_view, 3> kFlags{"--multi", "--pin-required", "--wire-timing"};
-constexpr std::array<std::string_view, 11> kValued{
-    "--link", "--firmware",    "--version", "--pin",     "--memory", "--image",
-    "--seed", "--press-every", "--drop",    "--corrupt", "--delay"};
+constexpr std::array<std::string_view, 13> kValued{
+    "--link",        "--firmware", "--version", "--pin",       "--memory", "--image",      "--seed",
+    "--press-every", "--drop",     "--corrupt", "--duplicate", "--delay",  "--reply-delay"};
+
+// The requests the interface answers; 'A' and 'K' get nothing that could be late.
+constexpr std::string_view kAnsweredLetters = "VESLCDPR";
 
 // The version nibbles of the report byte.
 constexpr unsigned kMaxVersionPart = 15;
@@ -108,6 +112,40 @@ Error parseMilliseconds(std::string_view name, std::string_view value, unsigned 
     return std::nullopt;
 }
 
+// One LETTER=MS item of --reply-delay.
+Error parseReplyDelay(std::string_view item, ReplyDelays& delays) {
+    const auto equals = item.find('=');
+    if (equals == 0 || equals == std::string_view::npos)
+        return "invalid item '" + std::string(item) + "' in --reply-delay (expected LETTER=MS)";
+    const std::string_view letter = item.substr(0, equals);
+    if (letter.size() != 1 || kAnsweredLetters.find(letter[0]) == std::string_view::npos)
+        return "unknown request letter '" + std::string(letter) +
+               "' in --reply-delay (expected one of V, E, S, L, C, D, P, R)";
+    const std::string_view value = item.substr(equals + 1);
+    const auto delay = parseNumber<unsigned>(value);
+    if (!delay)
+        return "invalid delay '" + std::string(value) + "' for " + std::string(letter) +
+               " in --reply-delay (expected milliseconds)";
+    const auto key = static_cast<std::uint8_t>(letter[0]);
+    // Two delays for one letter are a slip, not a choice.
+    if (!delays.emplace(key, std::chrono::milliseconds(*delay)).second)
+        return "request letter " + std::string(letter) + " given twice in --reply-delay";
+    return std::nullopt;
+}
+
+Error parseReplyDelays(std::string_view list, ReplyDelays& delays) {
+    if (list.empty())
+        return std::string("option --reply-delay needs LETTER=MS items");
+    for (;;) {
+        const auto comma = list.find(',');
+        if (auto error = parseReplyDelay(list.substr(0, comma), delays))
+            return error;
+        if (comma == std::string_view::npos)
+            return std::nullopt;
+        list.remove_prefix(comma + 1);
+    }
+}
+
 Error setFlag(std::string_view name, SimulatorOptions& options) {
     if (name == "--multi")
         options.firmware.multi = true;
@@ -146,8 +184,12 @@ Error setValue(std::string_view name, std::string_view value, SimulatorOptions& 
         return parseProbability(name, value, options.dropProbability);
     if (name == "--corrupt")
         return parseProbability(name, value, options.corruptProbability);
+    if (name == "--duplicate")
+        return parseProbability(name, value, options.duplicateProbability);
     if (name == "--delay")
         return parseMilliseconds(name, value, 0, options.answerDelay);
+    if (name == "--reply-delay")
+        return parseReplyDelays(value, options.replyDelays);
     return parseMilliseconds(name, value, 1, options.pressEvery.emplace());
 }
 
@@ -199,7 +241,10 @@ void configureSimulator(const SimulatorOptions& options, ReceiverSimulator& simu
     simulator.setSeed(options.seed);
     simulator.setDropProbability(options.dropProbability);
     simulator.setCorruptProbability(options.corruptProbability);
+    simulator.setDuplicateProbability(options.duplicateProbability);
     simulator.setAnswerDelay(options.answerDelay);
+    for (const auto& [letter, delay] : options.replyDelays)
+        simulator.setReplyDelay(letter, delay);
 }
 
 } // namespace konfigor

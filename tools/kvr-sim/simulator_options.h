@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <span>
 #include <string>
@@ -27,8 +28,11 @@ struct SimulatorOptions {
     bool wireTiming = false;
     double dropProbability = 0;
     double corruptProbability = 0;
+    double duplicateProbability = 0;
     std::uint64_t seed = ReceiverSimulator::kDefaultSeed;
     std::chrono::milliseconds answerDelay{0};
+    // By request letter, in place of answerDelay.
+    std::map<std::uint8_t, std::chrono::milliseconds> replyDelays;
 };
 
 struct OptionsError {

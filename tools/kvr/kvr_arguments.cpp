@@ -175,7 +175,8 @@ ParsedArguments infoRequest(const Words& words) {
 }
 
 ParsedArguments readRequest(const Words& words) {
-    if (auto error = checkWords({"read", {}, {"--port", "--pin", "-o", "--image"}, {}}, words))
+    if (auto error =
+            checkWords({"read", {"--verify"}, {"--port", "--pin", "-o", "--image"}, {}}, words))
         return *error;
     auto address = receiverAddress("read", words);
     if (auto* error = std::get_if<UsageError>(&address))
@@ -188,7 +189,8 @@ ParsedArguments readRequest(const Words& words) {
         return UsageError{"read: missing -o FILE.kvr or --image FILE.bin"};
     return ReadRequest{.receiver = std::get<ReceiverAddress>(std::move(address)),
                        .output = settings ? *settings : *image,
-                       .format = settings ? ReadFormat::Settings : ReadFormat::Image};
+                       .format = settings ? ReadFormat::Settings : ReadFormat::Image,
+                       .verify = hasFlag(words, "--verify")};
 }
 
 ParsedArguments writeRequest(const Words& words) {

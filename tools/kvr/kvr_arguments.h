@@ -51,6 +51,8 @@ struct ReadRequest {
     ReceiverAddress receiver;
     std::filesystem::path output;
     ReadFormat format = ReadFormat::Settings;
+    // Read twice and refuse to save unless both agree.
+    bool verify = false;
 };
 
 struct WriteRequest {

@@ -26,7 +26,7 @@ constexpr std::string_view kSynopsis = R"(Usage: kvr show FILE.kvr
        kvr import IN.json -o OUT.kvr
        kvr ports
        kvr info --port PORT [--pin NNNNN]
-       kvr read --port PORT (-o FILE.kvr | --image FILE.bin) [--pin NNNNN]
+       kvr read --port PORT (-o FILE.kvr | --image FILE.bin) [--verify] [--pin NNNNN]
        kvr write --port PORT FILE.kvr [--verify] [--pin NNNNN]
 )";
 
@@ -49,12 +49,14 @@ Commands:
   info --port PORT [--pin NNNNN]
       print the receiver's firmware version, whether it is the multi variant and whether it
       requires a PIN; a PIN given is checked
-  read --port PORT (-o FILE.kvr | --image FILE.bin) [--pin NNNNN]
+  read --port PORT (-o FILE.kvr | --image FILE.bin) [--verify] [--pin NNNNN]
       read the receiver's whole memory into a settings file (without descriptions), or
-      write its 7072 bytes unchanged to FILE.bin
+      write its 7072 bytes unchanged to FILE.bin; --verify reads it twice and saves
+      nothing unless both readings agree
   write --port PORT FILE.kvr [--verify] [--pin NNNNN]
       write the remotes and channels of the settings file to the receiver; its PIN, copy
-      locks and other settings stay; --verify reads everything back and compares
+      locks and other settings stay (only its configuration page is read first); --verify
+      reads everything back and compares
 
 A receiver that requires a PIN is read and written only with --pin and its PIN.
 

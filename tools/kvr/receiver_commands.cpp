@@ -82,15 +82,16 @@ std::string yesNo(bool value) {
     return value ? "yes" : "no";
 }
 
-bool verify(ReceiverSession& session, const ReceiverMemory& written,
-            const ReceiverCommandOptions& options, std::ostream& err) {
+// Reads everything again; `mismatch` says what a difference means.
+bool verify(ReceiverSession& session, const ReceiverMemory& expected,
+            const ReceiverCommandOptions& options, std::ostream& err, std::string_view mismatch) {
     if (!readAll(session, "verifying", options, err))
         return false;
     const ReceiverMemory actual = session.memory();
-    if (actual == written)
+    if (actual == expected)
         return true;
-    err << "kvr: verification failed: the receiver holds other data in "
-        << describeDifferences(written, actual) << '\n';
+    err << "kvr: verification failed: " << mismatch << ' ' << describeDifferences(expected, actual)
+        << '\n';
     return false;
 }
 
@@ -159,7 +160,10 @@ int runRead(const ReadRequest& request, std::ostream& err, const ReceiverCommand
     ReceiverSession session(options.limits);
     if (!openReceiver(session, request.receiver, err) || !readAll(session, "reading", options, err))
         return kExitReceiverError;
-    return saveMemory(session.memory(), request, err);
+    const ReceiverMemory memory = session.memory();
+    if (request.verify && !verify(session, memory, options, err, "the two readings differ in"))
+        return kExitReceiverError;
+    return saveMemory(memory, request, err);
 }
 
 int runWrite(const WriteRequest& request, std::ostream& err,
@@ -171,14 +175,15 @@ int runWrite(const WriteRequest& request, std::ostream& err,
     ReceiverSession session(options.limits);
     // The configuration page is read first, so that what a settings file does not hold (PIN,
     // its requirement, copy locks, unknown bytes) goes back as the receiver has it.
-    if (!openReceiver(session, request.receiver, err) || !readAll(session, "reading", options, err))
+    if (!openReceiver(session, request.receiver, err) || reported(session.readConfiguration(), err))
         return kExitReceiverError;
     ReceiverMemory memory = session.memory();
     copySheetToImage(loaded->sheet, memory);
     const bool written = transfer("writing", options, err, [&](const auto& progress) {
         return session.writeMemory(memory, progress);
     });
-    if (!written || (request.verify && !verify(session, memory, options, err)))
+    if (!written || (request.verify &&
+                     !verify(session, memory, options, err, "the receiver holds other data in")))
         return kExitReceiverError;
     return kExitSuccess;
 }

@@ -66,8 +66,15 @@ std::optional<std::string> ReceiverSession::checkPin(const std::optional<std::st
 std::optional<std::string> ReceiverSession::readMemory(const Progress& progress) {
     if (!link_.startBulkRead())
         return "no connection to the receiver on " + portPath_;
-    if (!waitFor([&] { return link_.isReadComplete(); }, limits_.transfer, progress))
-        return "reading the receiver did not complete within " + seconds(limits_.transfer);
+    return waitForTransfer(&ReceiverLink::isReadComplete, "reading", progress);
+}
+
+std::optional<std::string> ReceiverSession::readConfiguration() {
+    const std::uint32_t before = link_.configChangeCount();
+    if (!link_.requestPage(0))
+        return "no connection to the receiver on " + portPath_;
+    if (!waitFor([&] { return link_.configChangeCount() != before; }, limits_.answer))
+        return "the receiver did not send its configuration within " + seconds(limits_.answer);
     return std::nullopt;
 }
 
@@ -76,8 +83,22 @@ std::optional<std::string> ReceiverSession::writeMemory(const ReceiverMemory& me
     link_.image().update([&](ReceiverMemory& image) { image = memory; });
     if (!link_.startBulkWrite())
         return "no connection to the receiver on " + portPath_;
-    if (!waitFor([&] { return link_.isWriteComplete(); }, limits_.transfer, progress))
-        return "writing the receiver did not complete within " + seconds(limits_.transfer);
+    return waitForTransfer(&ReceiverLink::isWriteComplete, "writing", progress);
+}
+
+std::optional<std::string> ReceiverSession::waitForTransfer(bool (ReceiverLink::*complete)() const,
+                                                            std::string_view what,
+                                                            const Progress& progress) {
+    const bool ended = waitFor([&] { return (link_.*complete)() || link_.hasTransferFailed(); },
+                               limits_.transfer, progress);
+    if (link_.hasTransferFailed())
+        return std::string(what) +
+               " the receiver failed: its replies kept going out of step with the requests";
+    if (!ended) {
+        link_.abortTransfers();
+        return std::string(what) + " the receiver did not complete within " +
+               seconds(limits_.transfer);
+    }
     return std::nullopt;
 }
 
@@ -100,7 +121,7 @@ bool ReceiverSession::waitFor(const std::function<bool()>& done, std::chrono::mi
     while (true) {
         takeMessages();
         if (done()) {
-            if (progress)
+            if (progress && !link_.hasTransferFailed())
                 progress(100);
             return true;
         }

@@ -47,6 +47,8 @@ public:
 
     // The whole memory into the link's image.
     std::optional<std::string> readMemory(const Progress& progress);
+    // The configuration page alone into the link's image.
+    std::optional<std::string> readConfiguration();
     // `memory` into the image and from there to the receiver, whole.
     std::optional<std::string> writeMemory(const ReceiverMemory& memory, const Progress& progress);
     // A copy of the link's image.
@@ -58,6 +60,8 @@ public:
 private:
     bool waitFor(const std::function<bool()>& done, std::chrono::milliseconds limit,
                  const Progress& progress = {});
+    std::optional<std::string> waitForTransfer(bool (ReceiverLink::*complete)() const,
+                                               std::string_view what, const Progress& progress);
     void takeMessages();
     std::string openFailure() const;
 
