@@ -167,5 +167,78 @@ TEST_F(LinkSimulatorTest, ATransferCompletesAfterTheInterfaceVanishesAndReturns)
     EXPECT_TRUE(written == simulator.memory());
 }
 
+// At the line's own speed, with a receiver slow to answer and a line that loses and damages
+// frames: read and write end with the memory moved exactly, or fail; never complete with other
+// data. The image is filled so that every page differs. (Doubled replies cost a fresh start
+// of the transfer; they are covered on the fake clock, where that costs nothing.)
+struct RealLineCase {
+    const char* name;
+    int versionDelayMs;
+    int pageDelayMs;
+    double faultProbability;
+};
+
+class LinkAtLineSpeedTest : public LinkSimulatorTest,
+                            public testing::WithParamInterface<RealLineCase> {};
+
+TEST_P(LinkAtLineSpeedTest, ReadAndWriteAreExactOrFail) {
+    const RealLineCase& line = GetParam();
+    simulator.setBaudRate(ReceiverSimulator::kBaudRate);
+    simulator.setReplyDelay('V', std::chrono::milliseconds(line.versionDelayMs));
+    for (const char letter : {'E', 'S'})
+        simulator.setReplyDelay(static_cast<std::uint8_t>(letter),
+                                std::chrono::milliseconds(line.pageDelayMs));
+    for (std::size_t page = 1; page < ReceiverMemory::kPageCount; ++page) {
+        std::array<std::uint8_t, ReceiverMemory::kPageSize> bytes{};
+        bytes.fill(static_cast<std::uint8_t>(page));
+        simulator.memory().setPage(page, bytes);
+    }
+    simulator.setSeed(3);
+    simulator.setDropProbability(line.faultProbability);
+    simulator.setCorruptProbability(line.faultProbability);
+    const ReceiverMemory original = simulator.memory();
+    startServer();
+    ASSERT_TRUE(link.connect(portPath()));
+    ASSERT_TRUE(eventually([&] { return link.isConfigurationProbed(); }));
+
+    const auto ended = [&](bool (ReceiverLink::*complete)() const) {
+        return eventually([&] { return (link.*complete)() || link.hasTransferFailed(); }, 120s);
+    };
+    ASSERT_TRUE(link.startBulkRead());
+    ASSERT_TRUE(ended(&ReceiverLink::isReadComplete));
+    if (link.isReadComplete()) {
+        EXPECT_TRUE(link.image().read([](const ReceiverMemory& m) { return m; }) == original);
+    }
+
+    link.image().update([](ReceiverMemory& m) {
+        for (std::size_t page = 1; page < ReceiverMemory::kPageCount; ++page) {
+            std::array<std::uint8_t, ReceiverMemory::kPageSize> bytes{};
+            bytes.fill(static_cast<std::uint8_t>(255 - page));
+            m.setPage(page, bytes);
+        }
+    });
+    ASSERT_TRUE(link.startBulkWrite());
+    ASSERT_TRUE(ended(&ReceiverLink::isWriteComplete));
+    const bool writeComplete = link.isWriteComplete();
+    const ReceiverMemory written = link.image().read([](const ReceiverMemory& m) { return m; });
+    link.disconnect();
+    stopServer();
+    if (writeComplete) {
+        EXPECT_TRUE(written == simulator.memory());
+    }
+    if (line.faultProbability == 0) {
+        EXPECT_TRUE(writeComplete) << "a clean line never fails";
+    }
+}
+
+std::string lineName(const testing::TestParamInfo<RealLineCase>& lineCase) {
+    return lineCase.param.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(SlowAndFaultyLines, LinkAtLineSpeedTest,
+                         testing::Values(RealLineCase{"SlowReceiver", 30, 45, 0},
+                                         RealLineCase{"FaultyLine", 0, 0, 0.02}),
+                         lineName);
+
 } // namespace
 } // namespace konfigor

@@ -300,6 +300,27 @@ TEST_F(KvrReceiverCommands, VerifyNamesTheSlotsThatChangedMeanwhile) {
     EXPECT_EQ(outcome.err, "kvr: verification failed: the receiver holds other data in slot 10\n");
 }
 
+// A backup that must be right: two readings that differ save nothing.
+TEST_F(KvrReceiverCommands, ReadWithVerifySavesOnlyWhatTwoReadingsAgreeOn) {
+    const RemoteRecord remote{.serialField = 4242, .counter = 7, .counterCopy = 7, .buttonWord = 1};
+    serve();
+    simulator->storeRemote(4, remote);
+    startServer();
+    const Outcome steady = run({"read", "--port", port(), "--image", path("a.bin"), "--verify"});
+    EXPECT_EQ(steady.status, kExitSuccess) << steady.err;
+    EXPECT_TRUE(std::filesystem::exists(path("a.bin")));
+
+    // The stored remote is pressed all the time, so its counter moves between the readings.
+    serve();
+    simulator->storeRemote(4, remote);
+    served.emplace(*simulator,
+                   SimulatorThread::Options{.pressEvery = std::chrono::milliseconds(1)});
+    const Outcome moving = run({"read", "--port", port(), "--image", path("b.bin"), "--verify"});
+    EXPECT_EQ(moving.status, kExitReceiverError);
+    EXPECT_EQ(moving.err, "kvr: verification failed: the two readings differ in slot 5\n");
+    EXPECT_FALSE(std::filesystem::exists(path("b.bin")));
+}
+
 // Memories that differ in the given places.
 TEST(DescribeDifferences, NamesTheConfigurationAndSlotsCountedFromOne) {
     const struct {

@@ -245,7 +245,8 @@ bool PtyServer::serveOnce() {
     std::array<pollfd, 3> fds{{{wakeRead_.get(), POLLIN, 0},
                                {slaveClosed_ ? -1 : master_.get(), POLLIN, 0},
                                {commandInput_, POLLIN, 0}}};
-    if (::poll(fds.data(), fds.size(), pollTimeout(now)) < 0) {
+    const std::optional<timespec> timeout = pollTimeout(now);
+    if (::ppoll(fds.data(), fds.size(), timeout ? &*timeout : nullptr, nullptr) < 0) {
         if (errno == EINTR)
             return true;
         throwSystemError("poll");
@@ -366,7 +367,9 @@ void PtyServer::answer(std::string_view line) {
         writeAll(commandReplies_, reply + '\n');
 }
 
-int PtyServer::pollTimeout(Time now) const {
+// To the microsecond: a wait rounded up to whole milliseconds would make every answer late by
+// up to a millisecond, which a transfer of 221 pages adds up.
+std::optional<timespec> PtyServer::pollTimeout(Time now) const {
     std::optional<Time> wake = simulator_.nextOutputTime();
     const auto consider = [&wake](Time at) { wake = wake ? std::min(*wake, at) : at; };
     if (slaveClosed_ && master_.get() >= 0)
@@ -374,12 +377,13 @@ int PtyServer::pollTimeout(Time now) const {
     if (pressInterval_)
         consider(nextPressAt_);
     if (!wake)
-        return -1;
-    if (*wake <= now)
-        return 0;
-    // Rounded up: waking before the time would only mean polling again.
-    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*wake - now).count();
-    return static_cast<int>(std::min<decltype(wait)>(wait, INT_MAX));
+        return std::nullopt;
+    const Time wait = std::max(*wake - now, Time{0});
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(wait);
+    return timespec{
+        .tv_sec = static_cast<time_t>(seconds.count()),
+        .tv_nsec = static_cast<long>(
+            std::chrono::duration_cast<std::chrono::nanoseconds>(wait - seconds).count())};
 }
 
 void PtyServer::readRequests() {

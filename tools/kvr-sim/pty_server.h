@@ -15,6 +15,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <time.h>
 #include <vector>
 
 namespace konfigor {
@@ -92,7 +93,7 @@ private:
     };
 
     bool serveOnce();
-    int pollTimeout(Time now) const;
+    std::optional<timespec> pollTimeout(Time now) const;
     bool takeWakeUps();
     void wake(char reason);
     void carryOutOrQueue(Request request);
