@@ -213,11 +213,16 @@ void ReceiverLink::runWorkerCycle() {
 
 // Instead of a blind 1 ms sleep the worker waits on the port until a reply arrives or its next
 // duty is due, so it answers at once and costs nothing while idle.
-// A hang-up is noticed by the read that follows.
 void ReceiverLink::waitForWork() {
     const Milliseconds wait = std::clamp(nextDuty() - clock_.now(), kCycle, kLongestWait);
-    if (!port_.isOpen() || !port_.waitForInput(wait).ok())
+    if (!port_.isOpen()) {
         clock_.sleepFor(wait);
+        return;
+    }
+    // After a hang-up the cycle goes on at once: its read sees it and closes the port.
+    const auto waited = port_.waitForInput(wait);
+    if (!waited.ok())
+        clock_.sleepFor(waited.gone() ? kCycle : wait);
 }
 
 ReceiverLink::Milliseconds ReceiverLink::nextDuty() {

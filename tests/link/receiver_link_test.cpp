@@ -289,6 +289,21 @@ TEST_F(ReceiverLinkTest, AnUnpluggedInterfaceEndsThePauseAndIsNotReopened) {
     EXPECT_FALSE(link.isReconnecting());
 }
 
+// A hung-up line does not come back by itself: the port is closed at once and reopened as soon
+// as the interface is there, without waiting for the liveness window to run out.
+TEST_F(ReceiverLinkTest, AHangUpClosesThePortAtOnce) {
+    connectToReceiver();
+    const auto start = clock.now();
+    port.unplug();
+    cycles();
+    EXPECT_FALSE(port.isOpen());
+    port.plugIn();
+    for (int i = 0; i < 10 && port.openCount() < 2; ++i)
+        cycles();
+    EXPECT_EQ(port.openCount(), 2);
+    EXPECT_LT(clock.now() - start, 400ms) << "reopened before any liveness window ran out";
+}
+
 TEST_F(ReceiverLinkTest, BulkTransfersRefuseEachOther) {
     connectToReceiver();
     ASSERT_TRUE(link.startBulkRead());
