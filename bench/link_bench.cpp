@@ -3,8 +3,10 @@
 //
 // KONFIGOR_BENCH_QUICK=1 (set by scripts/check's smoke run) takes the line time away and
 // shortens the idle measurement, so the benchmark is only seen to work.
+#include "files/settings_file.h"
 #include "kvr-sim/receiver_simulator.h"
 #include "kvr-sim/simulator_thread.h"
+#include "kvr/kvr_commands.h"
 #include "link/receiver_link.h"
 #include "link/serial_port_posix.h"
 #include "link/steady_clock.h"
@@ -12,10 +14,14 @@
 #include <benchmark/benchmark.h>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
+#include <iostream>
 #include <optional>
+#include <sstream>
 #include <sys/resource.h>
 #include <thread>
+#include <unistd.h>
 
 namespace konfigor {
 namespace {
@@ -101,6 +107,51 @@ void bulkWrite(benchmark::State& state) {
 }
 BENCHMARK(bulkRead)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(bulkWrite)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+
+// The whole kvr command as an installer runs it, in this process: connecting, the probe, the
+// configuration page where it is read first, the memory, and ending the connection.
+void kvrCommand(benchmark::State& state, bool write) {
+    ReceiverSimulator simulator;
+    if (quick())
+        simulator.setBaudRate(0);
+    SimulatorThread served(simulator);
+    const auto folder = std::filesystem::temp_directory_path() /
+                        ("konfigor-link-bench-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    const std::string file = (folder / "receiver.kvr").string();
+    const std::string port = served.portPath();
+    std::vector<std::string_view> args{"read", "--port", port, "-o", file};
+    if (write)
+        args = {"write", "--port", port, file};
+    for (auto _ : state) {
+        if (write && kvr::runKvr(std::vector<std::string_view>{"read", "--port", port, "-o", file},
+                                 std::cout, std::cerr) != kvr::kExitSuccess) {
+            state.SkipWithError("the file to write could not be read first");
+            break;
+        }
+        std::ostringstream out;
+        std::ostringstream err;
+        const auto start = std::chrono::steady_clock::now();
+        const int status = kvr::runKvr(args, out, err);
+        const Seconds elapsed = std::chrono::steady_clock::now() - start;
+        if (status != kvr::kExitSuccess) {
+            state.SkipWithError(err.str().c_str());
+            break;
+        }
+        state.SetIterationTime(elapsed.count());
+        state.counters["ratio_to_wire_limit"] = elapsed / kWireLimit;
+    }
+    std::filesystem::remove_all(folder);
+}
+
+void kvrRead(benchmark::State& state) {
+    kvrCommand(state, false);
+}
+void kvrWrite(benchmark::State& state) {
+    kvrCommand(state, true);
+}
+BENCHMARK(kvrRead)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(kvrWrite)->Iterations(1)->UseManualTime()->Unit(benchmark::kMillisecond);
 
 Seconds processCpuTime() {
     rusage usage{};

@@ -96,18 +96,32 @@ bool LinkExchange::isSettled(Milliseconds now) const {
             return false;
         // Counting settles only the plain case: one request, one reply. After a repeat, a
         // duplicated reply could pass for the repeat's answer.
-        if (!settleByQuiet_ && !doubtful_ && sent_ == 1 && replies_ == 1)
+        if (!settleByQuiet_ && isPlain())
             return true;
-        return now >= lastTrafficAt_ + quietWindow();
+        return now >= quietDeadline();
     }
+}
+
+bool LinkExchange::isPlain() const {
+    return !doubtful_ && sent_ == 1 && replies_ == 1;
+}
+
+// In the plain case nothing but a doubled reply, right behind the one heard, or the answer of an
+// earlier request, within a round trip of the request, could still come.
+LinkExchange::Milliseconds LinkExchange::quietDeadline() const {
+    if (isPlain())
+        return std::max(firstSentAt_ + quietWindow(), lastHeardAt_ + kQuietMargin);
+    return lastTrafficAt_ + quietWindow();
 }
 
 std::optional<LinkExchange::Milliseconds> LinkExchange::nextDeadline() const {
     if (kind_ == Kind::None)
         return std::nullopt;
-    if (kind_ != Kind::Drain && !answer_)
+    if (kind_ == Kind::Drain)
+        return lastTrafficAt_ + quietWindow();
+    if (!answer_)
         return repeatAt_;
-    return lastTrafficAt_ + quietWindow();
+    return quietDeadline();
 }
 
 LinkExchange::Milliseconds LinkExchange::quietWindow() const {
@@ -134,6 +148,7 @@ bool LinkExchange::accepts(std::uint8_t letter) const {
 
 void LinkExchange::heard(Milliseconds now) {
     lastTrafficAt_ = std::max(lastTrafficAt_, now);
+    lastHeardAt_ = now;
 }
 
 } // namespace konfigor

@@ -84,6 +84,8 @@ public:
 
 private:
     bool accepts(std::uint8_t letter) const;
+    bool isPlain() const;
+    Milliseconds quietDeadline() const;
     void heard(Milliseconds now);
 
     Kind kind_ = Kind::None;
@@ -96,6 +98,7 @@ private:
     unsigned replies_ = 0;
     Milliseconds firstSentAt_{0};
     Milliseconds lastTrafficAt_{0};
+    Milliseconds lastHeardAt_{0};
     Milliseconds repeatAt_{0};
     // The longest time from a request to the first reply of its exchange on this connection.
     // A loss makes it longer than the line's, which only costs waiting; shorter it must not be.

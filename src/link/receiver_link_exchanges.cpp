@@ -58,9 +58,11 @@ bool ReceiverLink::serviceExchange() {
 bool ReceiverLink::startNextExchange() {
     if (versionMajor_ == 0 || reconnecting_ || !port_.isOpen())
         return true;
+    // The probe settles by counting: a doubled answer of it reads as page 0 again, and what it
+    // shifts behind it is caught like any other doubled reply.
     if (probeDue_) {
         probeDue_ = false;
-        return beginExchange({ExchangeKind::Probe, 0, requests::requestPage(0)}, false, true);
+        return beginExchange({ExchangeKind::Probe, 0, requests::requestPage(0)}, false, false);
     }
     if (!waiting_.empty()) {
         const WaitingRequest request = waiting_.front();

@@ -116,6 +116,25 @@ TEST_F(BulkTransferTest, AVersionReportDuringALoadLeavesItTheOperation) {
     EXPECT_EQ(core.state().pendingOperation, PendingOperation::None);
 }
 
+// A line that doubles every reply keeps the transfer out of step until the link gives up: the
+// window says so and takes nothing of what was read.
+TEST_F(BulkTransferTest, ALoadThatKeepsGoingOutOfStepChangesNothing) {
+    connectWithoutLoading();
+    simulator.setDuplicateProbability(1.0);
+    const SettingsSheet before = core.sheet();
+    const std::size_t entries = core.history().count();
+    transferDialog.whileOpen = [this] { cyclesAndTick(); };
+
+    core.bulk().loadFromReceiver();
+    ASSERT_TRUE(link.hasTransferFailed());
+    ASSERT_FALSE(prompts.asked().empty());
+    EXPECT_EQ(prompts.asked().back().text, "Brak komunikacji z urządzeniem ZOR.");
+    EXPECT_TRUE(core.sheet().remotes == before.remotes);
+    EXPECT_EQ(core.history().count(), entries);
+    EXPECT_FALSE(core.state().bulkReadActive);
+    EXPECT_EQ(core.state().pendingOperation, PendingOperation::None);
+}
+
 TEST_F(BulkTransferTest, CancelAnsweredNoGoesOn) {
     connectWithoutLoading();
     bool asked = false;
