@@ -4,11 +4,11 @@
 // Runs on the offscreen platform unless QT_QPA_PLATFORM names another. The memory run comes
 // first, so that its numbers are those of a fresh process. KONFIGOR_BENCH_QUICK=1 (set by
 // scripts/check's smoke run) shows the window only once.
-#include "app/app_core.h"
-#include "app/main_form.h"
+#include "gui/main_form.h"
 #include "kvr-sim/receiver_simulator.h"
 #include "kvr-sim/simulator_thread.h"
 #include "link/receiver_image.h"
+#include "session/app_core.h"
 #include "support/session_fakes.h"
 
 #include <algorithm>

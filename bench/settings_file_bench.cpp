@@ -1,10 +1,10 @@
 // Settings files of a full receiver: how many the tool writes and reads per second, on disk and
 // from memory. The description search reads hundreds of them in a row.
-#include "app/texts/text_table.h"
 #include "common/codepage1250.h"
 #include "files/settings_file.h"
 #include "sheet/serial_word.h"
 #include "sheet/settings_sheet.h"
+#include "texts/text_table.h"
 
 #include <benchmark/benchmark.h>
 #include <cstddef>

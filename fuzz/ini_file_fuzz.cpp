@@ -1,6 +1,6 @@
 // The configuration file may have been edited by hand or cut short: parsing any bytes must not
 // crash, and what was read, written again, must read back to the very same sections and keys.
-#include "app/config/ini_file.h"
+#include "config/ini_file.h"
 
 #include <cstddef>
 #include <cstdint>

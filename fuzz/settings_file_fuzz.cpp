@@ -1,8 +1,8 @@
 // Settings files come from anywhere: the reader must reject any byte sequence with a message,
 // never crash, and whatever it accepts must survive being written and read again.
-#include "app/texts/text_table.h"
 #include "files/settings_file.h"
 #include "sheet/settings_sheet.h"
+#include "texts/text_table.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,10 +1,10 @@
 #include "files/settings_file.h"
 
-#include "app/texts/text_table.h"
-#include "app/texts/untranslated_texts.h"
 #include "common/atomic_file.h"
 #include "common/little_endian.h"
 #include "common/system_error.h"
+#include "texts/text_table.h"
+#include "texts/untranslated_texts.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,7 +1,5 @@
 #include "session/bulk_transfer.h"
 
-#include "app/texts/text_table.h"
-#include "app/texts/untranslated_texts.h"
 #include "common/user_prompts.h"
 #include "link/receiver_link.h"
 #include "session/receiver_controls.h"
@@ -13,6 +11,8 @@
 #include "sheet/save_commands.h"
 #include "sheet/save_state.h"
 #include "sheet/settings_sheet.h"
+#include "texts/text_table.h"
+#include "texts/untranslated_texts.h"
 
 namespace konfigor {
 void BulkTransfer::loadFromReceiver() {

@@ -1,12 +1,12 @@
 #include "session/record_transfer.h"
 
-#include "app/texts/text_table.h"
 #include "link/receiver_link.h"
 #include "session/session_messages.h"
 #include "session/session_state.h"
 #include "sheet/history_commands.h"
 #include "sheet/save_state.h"
 #include "sheet/settings_sheet.h"
+#include "texts/text_table.h"
 
 namespace konfigor {
 

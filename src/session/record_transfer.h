@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/texts/text_lines.h"
+#include "texts/text_lines.h"
 
 #include <cstddef>
 

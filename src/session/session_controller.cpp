@@ -1,7 +1,5 @@
 #include "session/session_controller.h"
 
-#include "app/texts/text_table.h"
-#include "app/texts/untranslated_texts.h"
 #include "link/port_list.h"
 #include "session/bulk_transfer.h"
 #include "session/receiver_controls.h"
@@ -16,6 +14,8 @@
 #include "sheet/serial_word.h"
 #include "sheet/settings_sheet.h"
 #include "sheet/sheet_surface.h"
+#include "texts/text_table.h"
+#include "texts/untranslated_texts.h"
 
 #include <chrono>
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/texts/text_lines.h"
 #include "link/clock.h"
 #include "link/port_source.h"
 #include "link/receiver_link.h"
 #include "sheet/sheet_session.h"
+#include "texts/text_lines.h"
 
 #include <cstdint>
 #include <functional>

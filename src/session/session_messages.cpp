@@ -1,7 +1,7 @@
 #include "session/session_messages.h"
 
-#include "app/texts/text_table.h"
-#include "app/texts/untranslated_texts.h"
+#include "texts/text_table.h"
+#include "texts/untranslated_texts.h"
 
 namespace konfigor {
 namespace {

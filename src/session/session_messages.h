@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/texts/text_lines.h"
 #include "common/user_prompts.h"
+#include "texts/text_lines.h"
 
 #include <string>
 

@@ -1,7 +1,6 @@
 #include "session/settings_file_commands.h"
 
-#include "app/config/configuration.h"
-#include "app/texts/text_table.h"
+#include "config/configuration.h"
 #include "files/settings_file.h"
 #include "files/settings_file_names.h"
 #include "link/receiver_image.h"
@@ -13,6 +12,7 @@
 #include "sheet/settings_sheet.h"
 #include "sheet/sheet_session.h"
 #include "sheet/sheet_surface.h"
+#include "texts/text_table.h"
 
 #include <chrono>
 

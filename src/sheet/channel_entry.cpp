@@ -1,6 +1,6 @@
 #include "sheet/channel_entry.h"
 
-#include "app/texts/text_table.h"
+#include "texts/text_table.h"
 
 namespace konfigor {
 

@@ -1,11 +1,11 @@
 #include "sheet/clipboard_exchange.h"
 
-#include "app/texts/text_table.h"
-#include "app/texts/untranslated_texts.h"
 #include "common/codepage1250.h"
 #include "sheet/clipboard.h"
 #include "sheet/clipboard_block.h"
 #include "sheet/clipboard_text.h"
+#include "texts/text_table.h"
+#include "texts/untranslated_texts.h"
 
 #include <algorithm>
 #include <string>

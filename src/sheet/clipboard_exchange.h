@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/texts/text_lines.h"
 #include "common/user_prompts.h"
 #include "link/clock.h"
 #include "sheet/remote_entry.h"
 #include "sheet/settings_sheet.h"
+#include "texts/text_lines.h"
 
 #include <cstddef>
 #include <optional>

@@ -1,6 +1,6 @@
 #include "sheet/clipboard_text.h"
 
-#include "app/texts/message_format.h"
+#include "texts/message_format.h"
 
 #include <string_view>
 

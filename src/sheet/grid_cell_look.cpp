@@ -1,8 +1,8 @@
 #include "sheet/grid_cell_look.h"
 
-#include "app/texts/text_table.h"
 #include "common/codepage1250.h"
 #include "sheet/serial_word.h"
+#include "texts/text_table.h"
 
 #include <algorithm>
 #include <cstddef>

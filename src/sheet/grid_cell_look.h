@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/texts/text_lines.h"
 #include "sheet/settings_sheet.h"
+#include "texts/text_lines.h"
 
 #include <array>
 #include <cstdint>

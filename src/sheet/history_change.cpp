@@ -1,8 +1,8 @@
 #include "sheet/history_change.h"
 
-#include "app/texts/text_table.h"
-#include "app/texts/untranslated_texts.h"
 #include "link/receiver_memory.h"
+#include "texts/text_table.h"
+#include "texts/untranslated_texts.h"
 
 #include <algorithm>
 

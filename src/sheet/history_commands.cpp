@@ -1,6 +1,6 @@
 #include "sheet/history_commands.h"
 
-#include "app/texts/text_table.h"
+#include "texts/text_table.h"
 
 #include <utility>
 

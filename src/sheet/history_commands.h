@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/texts/text_lines.h"
 #include "sheet/history.h"
 #include "sheet/history_rebuild.h"
 #include "sheet/sheet_surface.h"
+#include "texts/text_lines.h"
 
 #include <cstddef>
 #include <string>

@@ -1,6 +1,6 @@
 #include "sheet/remote_popup_menu.h"
 
-#include "app/texts/text_table.h"
+#include "texts/text_table.h"
 
 namespace konfigor {
 

@@ -1,10 +1,10 @@
 #include "sheet/save_state.h"
 
-#include "app/texts/text_table.h"
-#include "app/texts/untranslated_texts.h"
 #include "common/user_prompts.h"
 #include "sheet/save_commands.h"
 #include "sheet/sheet_surface.h"
+#include "texts/text_table.h"
+#include "texts/untranslated_texts.h"
 
 namespace konfigor {
 namespace {

@@ -1,6 +1,6 @@
 #include "sheet/serial_word.h"
 
-#include "app/texts/untranslated_texts.h"
+#include "texts/untranslated_texts.h"
 
 namespace konfigor::serial_word {
 

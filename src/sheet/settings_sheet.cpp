@@ -1,7 +1,7 @@
 #include "sheet/settings_sheet.h"
 
-#include "app/texts/message_format.h"
-#include "app/texts/untranslated_texts.h"
+#include "texts/message_format.h"
+#include "texts/untranslated_texts.h"
 
 #include <algorithm>
 

@@ -1,7 +1,5 @@
 #include "sheet/sheet_editor.h"
 
-#include "app/texts/text_table.h"
-#include "app/texts/untranslated_texts.h"
 #include "common/codepage1250.h"
 #include "sheet/history_change.h"
 #include "sheet/history_commands.h"
@@ -9,6 +7,8 @@
 #include "sheet/settings_sheet.h"
 #include "sheet/sheet_session.h"
 #include "sheet/sheet_surface.h"
+#include "texts/text_table.h"
+#include "texts/untranslated_texts.h"
 
 #include <utility>
 

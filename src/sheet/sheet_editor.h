@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/texts/text_lines.h"
 #include "common/fixed_text.h"
 #include "common/user_prompts.h"
+#include "texts/text_lines.h"
 
 #include <cstddef>
 #include <string_view>

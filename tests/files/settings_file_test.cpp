@@ -1,7 +1,7 @@
-#include "app/texts/text_table.h"
 #include "files/settings_file.h"
 #include "support/file_size_limit.h"
 #include "support/temp_folder.h"
+#include "texts/text_table.h"
 
 #include <gtest/gtest.h>
 

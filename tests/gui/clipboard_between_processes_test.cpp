@@ -1,9 +1,9 @@
 // Remotes copied in one running konfigor and pasted in another: two processes of this program
 // on an X server of the test's own (Xvfb), exchanging the private block through the real X
 // clipboard.
-#include "app/app_core.h"
-#include "app/main_form.h"
 #include "files/settings_file.h"
+#include "gui/main_form.h"
+#include "session/app_core.h"
 #include "support/session_fakes.h"
 #include "support/temp_folder.h"
 

@@ -1,8 +1,8 @@
-#include "app/control_texts.h"
-#include "app/main_form_controls.h"
-#include "app/texts/text_lines.h"
-#include "app/texts/text_table.h"
-#include "widgets/toggle_button.h"
+#include "gui/control_texts.h"
+#include "gui/main_form_controls.h"
+#include "gui/widgets/toggle_button.h"
+#include "texts/text_lines.h"
+#include "texts/text_table.h"
 
 #include <QAction>
 #include <QComboBox>

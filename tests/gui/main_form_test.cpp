@@ -1,5 +1,5 @@
-#include "app/main_form.h"
-#include "app/texts/text_lines.h"
+#include "gui/main_form.h"
+#include "texts/text_lines.h"
 
 #include <QAction>
 #include <QLabel>

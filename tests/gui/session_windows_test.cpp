@@ -1,10 +1,10 @@
-#include "app/connecting_form.h"
-#include "app/loading_progress_form.h"
-#include "app/message_form.h"
-#include "app/texts/text_table.h"
+#include "gui/connecting_form.h"
+#include "gui/loading_progress_form.h"
+#include "gui/message_form.h"
 #include "link/receiver_link.h"
 #include "support/fake_clock.h"
 #include "support/fake_serial_port.h"
+#include "texts/text_table.h"
 
 #include <cerrno>
 #include <functional>

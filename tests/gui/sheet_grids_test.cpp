@@ -1,10 +1,10 @@
-#include "app/qt_text.h"
-#include "app/texts/text_table.h"
-#include "sheet/channel_grid.h"
+#include "gui/channel_grid.h"
+#include "gui/qt_text.h"
+#include "gui/remote_grid.h"
+#include "gui/widgets/grid_icons.h"
 #include "sheet/grid_cell_look.h"
-#include "sheet/remote_grid.h"
 #include "sheet/settings_sheet.h"
-#include "widgets/grid_icons.h"
+#include "texts/text_table.h"
 
 #include <cstddef>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "widgets/toggle_button.h"
+#include "gui/widgets/toggle_button.h"
 
 #include <memory>
 #include <vector>

@@ -1,4 +1,3 @@
-#include "app/texts/text_table.h"
 #include "common/little_endian.h"
 #include "sheet/clipboard.h"
 #include "sheet/clipboard_block.h"
@@ -6,6 +5,7 @@
 #include "support/fake_clipboard.h"
 #include "support/fake_clock.h"
 #include "support/scripted_prompts.h"
+#include "texts/text_table.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "app/texts/text_table.h"
 #include "sheet/grid_cell_look.h"
 #include "sheet/settings_sheet.h"
+#include "texts/text_table.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,4 +1,3 @@
-#include "app/texts/text_table.h"
 #include "link/receiver_image.h"
 #include "link/receiver_memory.h"
 #include "sheet/history.h"
@@ -8,6 +7,7 @@
 #include "sheet/sheet_session.h"
 #include "support/fake_sheet_session.h"
 #include "support/recording_sheet_surface.h"
+#include "texts/text_table.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,5 +1,5 @@
-#include "app/texts/text_table.h"
 #include "sheet/remote_popup_menu.h"
+#include "texts/text_table.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "app/texts/text_table.h"
-#include "app/texts/untranslated_texts.h"
 #include "common/user_prompts.h"
 #include "sheet/save_commands.h"
 #include "sheet/save_state.h"
 #include "support/recording_sheet_surface.h"
 #include "support/scripted_prompts.h"
+#include "texts/text_table.h"
+#include "texts/untranslated_texts.h"
 
 #include <functional>
 #include <string>

@@ -1,9 +1,9 @@
-#include "app/texts/text_table.h"
 #include "link/remote_record.h"
 #include "sheet/channel_entry.h"
 #include "sheet/remote_entry.h"
 #include "sheet/serial_word.h"
 #include "sheet/settings_sheet.h"
+#include "texts/text_table.h"
 
 #include <algorithm>
 #include <array>

@@ -1,10 +1,9 @@
 #pragma once
 
-#include "app/app_core.h"
-#include "app/config/configuration.h"
-#include "app/texts/text_table.h"
+#include "config/configuration.h"
 #include "kvr-sim/receiver_simulator.h"
 #include "link/receiver_link.h"
+#include "session/app_core.h"
 #include "support/fake_clipboard.h"
 #include "support/fake_clock.h"
 #include "support/fake_serial_port.h"
@@ -12,6 +11,7 @@
 #include "support/scripted_prompts.h"
 #include "support/session_fakes.h"
 #include "support/temp_folder.h"
+#include "texts/text_table.h"
 
 #include <string>
 #include <vector>

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "app/texts/text_table.h"
 #include "sheet/history.h"
 #include "sheet/history_commands.h"
 #include "sheet/save_commands.h"
@@ -9,6 +8,7 @@
 #include "support/fake_sheet_session.h"
 #include "support/recording_sheet_surface.h"
 #include "support/scripted_prompts.h"
+#include "texts/text_table.h"
 
 #include <gtest/gtest.h>
 

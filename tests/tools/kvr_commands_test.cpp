@@ -1,7 +1,7 @@
-#include "app/texts/text_table.h"
 #include "files/settings_file.h"
 #include "kvr/kvr_commands.h"
 #include "sheet/serial_word.h"
+#include "texts/text_table.h"
 
 #include <algorithm>
 #include <filesystem>

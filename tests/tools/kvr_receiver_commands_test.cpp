@@ -1,5 +1,4 @@
 // kvr's receiver commands in-process, over a real pseudo-terminal to the software receiver.
-#include "app/texts/text_table.h"
 #include "files/settings_file.h"
 #include "kvr-sim/receiver_simulator.h"
 #include "kvr-sim/simulator_thread.h"
@@ -8,6 +7,7 @@
 #include "link/port_source.h"
 #include "link/serial_port_posix.h"
 #include "support/temp_folder.h"
+#include "texts/text_table.h"
 
 #include <optional>
 #include <sstream>

@@ -1,10 +1,10 @@
-#include "app/texts/text_table.h"
 #include "common/cli_info.h"
 #include "files/settings_file.h"
 #include "kvr-sim/memory_image.h"
 #include "kvr-sim/pty_server.h"
 #include "kvr-sim/simulator_console.h"
 #include "kvr-sim/simulator_options.h"
+#include "texts/text_table.h"
 
 #include <csignal>
 #include <exception>

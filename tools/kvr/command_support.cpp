@@ -1,9 +1,9 @@
 #include "kvr/command_support.h"
 
-#include "app/texts/text_table.h"
 #include "common/atomic_file.h"
 #include "common/system_error.h"
 #include "files/settings_file.h"
+#include "texts/text_table.h"
 
 #include <algorithm>
 

@@ -1,6 +1,5 @@
 #include "kvr/kvr_commands.h"
 
-#include "app/texts/text_table.h"
 #include "common/system_error.h"
 #include "files/settings_file.h"
 #include "kvr/command_support.h"
@@ -10,6 +9,7 @@
 #include "kvr/sheet_json_import.h"
 #include "kvr/sheet_table.h"
 #include "link/udev_port_source.h"
+#include "texts/text_table.h"
 
 #include <algorithm>
 #include <array>

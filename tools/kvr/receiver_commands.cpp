@@ -1,11 +1,11 @@
 #include "kvr/receiver_commands.h"
 
-#include "app/texts/text_table.h"
 #include "files/settings_file.h"
 #include "kvr/command_support.h"
 #include "kvr/kvr_commands.h"
 #include "link/port_source.h"
 #include "sheet/image_transfer.h"
+#include "texts/text_table.h"
 
 #include <algorithm>
 #include <functional>

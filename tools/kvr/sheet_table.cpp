@@ -1,9 +1,9 @@
 #include "kvr/sheet_table.h"
 
-#include "app/texts/text_table.h"
 #include "common/utf8.h"
 #include "kvr/button_channels.h"
 #include "sheet/serial_word.h"
+#include "texts/text_table.h"
 
 #include <algorithm>
 #include <vector>

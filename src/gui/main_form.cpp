@@ -1,0 +1,474 @@
+#include "gui/main_form.h"
+
+#include "gui/channel_grid.h"
+#include "gui/connecting_form.h"
+#include "gui/control_texts.h"
+#include "gui/loading_progress_form.h"
+#include "gui/main_form_surface.h"
+#include "gui/message_box_prompts.h"
+#include "gui/message_form.h"
+#include "gui/qt_text.h"
+#include "gui/remote_grid.h"
+#include "gui/settings_file_dialogs.h"
+#include "gui/system_clipboard.h"
+#include "gui/widgets/toggle_button.h"
+#include "kvr-sim/demo_receiver.h"
+#include "link/udev_port_source.h"
+#include "session/app_core.h"
+#include "sheet/remote_popup_menu.h"
+#include "texts/text_lines.h"
+#include "texts/untranslated_texts.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSocketNotifier>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+
+namespace konfigor {
+namespace {
+
+constexpr std::string_view kWindowClass = "TMainForm";
+constexpr std::array<int, TMainForm::kStatusPanelCount> kStatusPanelWidths{230, 50, 60, 180};
+// Panel 1 takes the width the others leave. All panels are permanent so that a status tip
+// never hides the link state.
+constexpr int kStretchingStatusPanel = 1;
+constexpr int kLinkStatusPanel = 0;
+constexpr int kSheetPage = 0;
+constexpr int kEventsPage = 1;
+
+// Where no interface can be discovered (no udev), the demo and --port still work.
+class NoPortSource final : public PortSource {
+public:
+    std::vector<InterfacePort> listPorts() override { return {}; }
+    int notificationFd() const override { return -1; }
+    std::vector<PortEvent> drainEvents() override { return {}; }
+};
+
+std::vector<InterfacePort> portsGivenByPath(const QStringList& paths) {
+    std::vector<InterfacePort> ports;
+    for (const QString& path : paths)
+        ports.push_back(portGivenByPath(path.toStdString()));
+    return ports;
+}
+
+} // namespace
+
+TMainForm::TMainForm(CommandLine commandLine, MainFormEnvironment environment, QWidget* parent)
+    : QMainWindow(parent), commandLine_(std::move(commandLine)),
+      configuration_(
+          Configuration::load(environment.configPath.value_or(Configuration::defaultPath()))) {
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(toQString(untranslated(Untranslated::ProgramTitle)));
+    setMinimumSize(500, 420);
+    resize(791, 704);
+
+    buildMainMenu();
+    buildStatusBar();
+    if (environment.clipboard) {
+        clipboard_ = environment.clipboard;
+    } else {
+        ownClipboard_ = std::make_unique<SystemClipboard>();
+        clipboard_ = ownClipboard_.get();
+    }
+    buildSessionWindows(environment.prompts, environment.fileDialogs);
+    createCore(environment.portSource);
+    remoteGrid_ = new StringGridRemote(core_->sheet(), texts_, this);
+    channelGrid_ = new StringGridChannels(core_->sheet(), texts_, this);
+    controls_ = buildMainFormControls(*this, remoteGrid_, channelGrid_);
+    applyControlTexts(*this, kWindowClass, texts_);
+    setStatusPanel(0, toQString(texts_.text(Msg::SelectPortAndConnect)));
+
+    connectCommands();
+    connectEditingCommands();
+    connectClipboardCommands();
+    connectPortList();
+    disableLaterCommands();
+    core_->start();
+    surface_->showConnectButton(false);
+    restoreWindow();
+    if (configuration_.loadDefaultSettingsFile())
+        core_->files().loadDefaultFileAtStartup(configuration_.defaultSettingsFile());
+}
+
+TMainForm::~TMainForm() {
+    // The widgets outlive the members they show; nothing may tick into them any more.
+    controls_.timerKvr->stop();
+    controls_.timerAutomat->stop();
+    // Deleting the child widgets moves the focus; this window must not hear of it any more.
+    QObject::disconnect(qApp, nullptr, this, nullptr);
+    QObject::disconnect(QApplication::clipboard(), nullptr, this, nullptr);
+    if (deviceNotifier_)
+        deviceNotifier_->setEnabled(false);
+}
+
+void TMainForm::setStatusPanel(int panel, const QString& text) {
+    statusPanels_.at(static_cast<std::size_t>(panel))->setText(text);
+}
+
+QString TMainForm::statusPanel(int panel) const {
+    return statusPanels_.at(static_cast<std::size_t>(panel))->text();
+}
+
+// --- building ---
+
+void TMainForm::buildMainMenu() {
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu"));
+
+    QMenu* file = addMenu(nullptr, "MainMenuFile");
+    mainMenu_.options = addAction(file, "MenuOptions", QKeySequence(Qt::CTRL | Qt::Key_F12));
+    file->addSeparator();
+    QAction* quit = addAction(file, "MainMenuQuit");
+    connect(quit, &QAction::triggered, this, &QWidget::close);
+
+    QMenu* print = addMenu(nullptr, "MainMenuPrint");
+    mainMenu_.printReport = addAction(print, "MainMenuPrintArkuszKVR");
+
+    QMenu* edit = addMenu(nullptr, "MainMenuEdit");
+    mainMenu_.undo = addAction(edit, "MenuUndo", QKeySequence(Qt::CTRL | Qt::Key_Z));
+    mainMenu_.undo->setText(toQString(texts_.text(Msg::UndoCaption)));
+    mainMenu_.redo = addAction(edit, "MenuRedo", QKeySequence(Qt::CTRL | Qt::Key_Y));
+    mainMenu_.redo->setText(toQString(texts_.text(Msg::RedoCaption)));
+    edit->addSeparator();
+    mainMenu_.cut = addAction(edit, "MainMenuCut", QKeySequence(Qt::CTRL | Qt::Key_X));
+    mainMenu_.copy = addAction(edit, "MainMenuCopy", QKeySequence(Qt::CTRL | Qt::Key_C));
+    mainMenu_.paste = addAction(edit, "MainMenuPaste", QKeySequence(Qt::CTRL | Qt::Key_V));
+
+    // Filled from the language files found at start-up; empty means disabled.
+    addMenu(nullptr, "MainMenuLanguage")->setEnabled(false);
+
+    QMenu* help = addMenu(nullptr, "MainMenuHelp");
+    QMenu* manuals = addMenu(help, "MainMenuHelpIndex");
+    addAction(manuals, "MainMenuHelpSoft", QKeySequence(Qt::Key_F1));
+    addAction(manuals, "MainMenuHelpReciever");
+    addAction(manuals, "MainMenuHelpRecieverLumo");
+    addAction(manuals, "MainMenuHelpInterface");
+    addAction(manuals, "MainMenuHelpClone");
+    addAction(help, "MainMenuUpdate")
+        ->setText(toQString(untranslated(Untranslated::MenuHelpCheckUpdates)));
+    help->addSeparator();
+    addAction(help, "MainMenuAbout");
+}
+
+void TMainForm::buildStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar"));
+    for (int panel = 0; panel < kStatusPanelCount; ++panel) {
+        auto* label = new QLabel(bar);
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        label->setObjectName(QStringLiteral("StatusPanel%1").arg(panel));
+        const int width = kStatusPanelWidths.at(static_cast<std::size_t>(panel));
+        if (panel == kStretchingStatusPanel) {
+            label->setMinimumWidth(width);
+            bar->addPermanentWidget(label, 1);
+        } else if (panel == kLinkStatusPanel) {
+            // The connected text with the version must not be cut off with a larger font.
+            label->setMinimumWidth(width);
+            bar->addPermanentWidget(label);
+        } else {
+            label->setFixedWidth(width);
+            bar->addPermanentWidget(label);
+        }
+        statusPanels_.at(static_cast<std::size_t>(panel)) = label;
+    }
+}
+
+QMenu* TMainForm::addMenu(QMenu* parent, const char* objectName) {
+    QMenu* menu = parent ? parent->addMenu(QString()) : menuBar()->addMenu(QString());
+    menu->setObjectName(QString::fromLatin1(objectName));
+    return menu;
+}
+
+QAction* TMainForm::addAction(QMenu* menu, const char* objectName, const QKeySequence& shortcut) {
+    QAction* action = menu->addAction(QString());
+    action->setObjectName(QString::fromLatin1(objectName));
+    action->setShortcut(shortcut);
+    return action;
+}
+
+void TMainForm::buildSessionWindows(UserPrompts* prompts, FileDialogs* fileDialogs) {
+    if (!prompts) {
+        ownPrompts_ = std::make_unique<MessageBoxPrompts>(this);
+        prompts = ownPrompts_.get();
+    }
+    if (!fileDialogs) {
+        ownFileDialogs_ = std::make_unique<SettingsFileDialogs>(this);
+        fileDialogs = ownFileDialogs_.get();
+    }
+    prompts_ = prompts;
+    fileDialogs_ = fileDialogs;
+    connectingForm_ = new TConnectingForm(link_, texts_, this);
+    progressForm_ = new TLoadingProgressForm(
+        texts_, [this] { core_->bulk().cancelRequested(); }, this);
+    messageForm_ = new TMessageForm(this);
+}
+
+void TMainForm::createCore(PortSource* portSource) {
+    if (!portSource) {
+        ownPortSource_ = UdevPortSource::create();
+        if (!ownPortSource_)
+            ownPortSource_ = std::make_unique<NoPortSource>();
+        portSource = ownPortSource_.get();
+    }
+    std::vector<InterfacePort> leading;
+    if (commandLine_.demo) {
+        demo_ = std::make_unique<DemoReceiver>();
+        leading.push_back({.path = demo_->portPath(),
+                           .displayName = std::string(untranslated(Untranslated::DemoPortName)),
+                           .identity = demo_->portPath()});
+    }
+    surface_ = std::make_unique<MainFormSurface>(*this);
+    core_ = std::make_unique<AppCore>(
+        AppCore::Platform{.link = link_,
+                          .clock = clock_,
+                          .portSource = *portSource,
+                          .fixedPorts = portsGivenByPath(commandLine_.extraPorts),
+                          .leadingPorts = std::move(leading),
+                          .configuration = configuration_,
+                          .texts = texts_,
+                          .prompts = *prompts_,
+                          .sheetSurface = *surface_,
+                          .sessionSurface = *surface_,
+                          .connecting = *connectingForm_,
+                          .transferDialog = *progressForm_,
+                          .warning = *messageForm_,
+                          .fileDialogs = *fileDialogs_,
+                          .clipboard = *clipboard_});
+    if (portSource->notificationFd() >= 0) {
+        deviceNotifier_ =
+            new QSocketNotifier(portSource->notificationFd(), QSocketNotifier::Read, this);
+        connect(deviceNotifier_, &QSocketNotifier::activated, this,
+                [this] { core_->session().devicesChanged(); });
+    }
+}
+
+// --- the user's commands ---
+
+void TMainForm::connectCommands() {
+    const MainFormControls& c = controls_;
+    SessionController& session = core_->session();
+    connect(c.buttonConnect, &QPushButton::clicked, this,
+            [&session] { session.connectButtonClicked(); });
+    // Queued: a tick may open a modal dialog (the load after connecting), and Qt does not fire
+    // a timer again while its own timeout is being handled; a queued call lets it tick on.
+    connect(
+        c.timerKvr, &QTimer::timeout, this, [&session] { session.tick(); }, Qt::QueuedConnection);
+    connect(
+        c.timerAutomat, &QTimer::timeout, this, [&session] { session.autoConnectTimerFired(); },
+        Qt::QueuedConnection);
+    connect(c.toolBtnLoadChip, &QToolButton::clicked, this,
+            [this] { core_->bulk().loadFromReceiver(); });
+    connect(c.toolBtnSaveChip, &QToolButton::clicked, this,
+            [this] { core_->bulk().saveToReceiver(); });
+    connect(c.toolBtnLoadFile, &QToolButton::clicked, this,
+            [this] { core_->files().loadFromFile(); });
+    connect(c.toolBtnSaveFile, &QToolButton::clicked, this,
+            [this] { core_->files().saveToFile(); });
+    connect(c.toolBtnAutosave, &ToggleButton::toggledByUser, this,
+            [this](bool on) { core_->setAutosave(on); });
+    connect(c.menuRemoteLoadEprom, &QAction::triggered, this,
+            [this] { core_->records().readRemoteRecord(core_->currentSlot()); });
+    connect(c.menuRemoteSaveEprom, &QAction::triggered, this,
+            [this] { core_->records().writeRemoteRecord(core_->currentSlot()); });
+    for (QAction* undo : {mainMenu_.undo, c.toolButtonUndo})
+        connect(undo, &QAction::triggered, this, [this] { core_->historyCommands().undo(); });
+    for (QAction* redo : {mainMenu_.redo, c.toolButtonRedo})
+        connect(redo, &QAction::triggered, this, [this] { core_->historyCommands().redo(); });
+    // The identifier is the sheet's once the field is left, as a rename.
+    c.idMemorySheetEdit->installEventFilter(this);
+}
+
+void TMainForm::connectPortList() {
+    connect(controls_.comboBoxPorts, &QComboBox::currentIndexChanged, this, [this](int index) {
+        core_->session().selectPort(index < 0 ? std::nullopt
+                                              : std::optional(static_cast<std::size_t>(index)));
+    });
+}
+
+// The marks, swap, delete, compaction, erase and rename, on the remote grid's current row.
+void TMainForm::connectEditingCommands() {
+    const MainFormControls& c = controls_;
+    remoteGrid_->setSelection(&core_->selection());
+    connect(remoteGrid_, &StringGridRemote::selectionChanged, this,
+            &TMainForm::refreshClipboardCommands);
+    connect(remoteGrid_, &StringGridRemote::rowContextMenuRequested, this,
+            [this](int row, QPoint globalPos) {
+                if (row == 0)
+                    return;
+                preparePopupMenu();
+                controls_.popupMenuRemote->exec(globalPos);
+            });
+    const auto onRow = [this](void (SheetEditor::*command)(int)) {
+        return [this, command] {
+            (core_->editor().*command)(core_->selection().currentRow());
+            repaintAfterCommand();
+        };
+    };
+    const auto onSheet = [this](void (SheetEditor::*command)()) {
+        return [this, command] {
+            (core_->editor().*command)();
+            repaintAfterCommand();
+        };
+    };
+    connect(c.menuMark, &QAction::triggered, this, onRow(&SheetEditor::mark));
+    connect(c.menuUnmark, &QAction::triggered, this, onRow(&SheetEditor::unmark));
+    connect(c.menuMarkAll, &QAction::triggered, this, onSheet(&SheetEditor::markAll));
+    connect(c.menuUnmarkAll, &QAction::triggered, this, onSheet(&SheetEditor::unmarkAll));
+    connect(c.menuSwapMArked, &QAction::triggered, this, onSheet(&SheetEditor::invertMarks));
+    connect(c.menuSwapItems, &QAction::triggered, this, onRow(&SheetEditor::swap));
+    connect(c.menuRemoteDel, &QAction::triggered, this, onRow(&SheetEditor::deleteRemotes));
+    connect(c.toolButtonRemoteDel, &QAction::triggered, this, onRow(&SheetEditor::deleteRemotes));
+    connect(c.toolButtonReduction, &QToolButton::clicked, this, onSheet(&SheetEditor::compact));
+    connect(c.toolButtonKasuj, &QToolButton::clicked, this, [this] {
+        core_->editor().erase(controls_.toolBtnAutosave->isPressed());
+        repaintAfterCommand();
+    });
+}
+
+void TMainForm::connectClipboardCommands() {
+    const MainFormControls& c = controls_;
+    const auto run = [this](auto command) {
+        return [this, command] {
+            (core_->clipboard().*command)(core_->currentSlot());
+            repaintAfterCommand();
+        };
+    };
+    for (QAction* action : {mainMenu_.cut, c.menuCut, c.toolButtonCut})
+        connect(action, &QAction::triggered, this, run(&ClipboardExchange::cut));
+    for (QAction* action : {mainMenu_.copy, c.menuCopy, c.toolButtonCopy})
+        connect(action, &QAction::triggered, this, run(&ClipboardExchange::copy));
+    for (QAction* action : {mainMenu_.paste, c.menuPaste, c.toolButtonPaste})
+        connect(action, &QAction::triggered, this, run(&ClipboardExchange::paste));
+    connect(QApplication::clipboard(), &QClipboard::dataChanged, this,
+            &TMainForm::refreshClipboardCommands);
+    connect(qApp, &QApplication::focusChanged, this, &TMainForm::refreshClipboardCommands);
+}
+
+void TMainForm::refreshClipboardCommands() {
+    const ClipboardCommands commands = core_->clipboard().mainMenuCommands(remoteGrid_->hasFocus());
+    const auto show = [](QAction* menuItem, QAction* toolButton, bool enabled) {
+        menuItem->setEnabled(enabled);
+        toolButton->setEnabled(enabled);
+    };
+    show(mainMenu_.cut, controls_.toolButtonCut, commands.cut);
+    show(mainMenu_.copy, controls_.toolButtonCopy, commands.copy);
+    show(mainMenu_.paste, controls_.toolButtonPaste, commands.paste);
+}
+
+// Captions and enabled items follow the marks and the current row each time the menu opens.
+void TMainForm::preparePopupMenu() {
+    const MainFormControls& c = controls_;
+    const RemotePopupMenu menu =
+        prepareRemotePopupMenu(core_->sheet(),
+                               {.currentRow = core_->selection().currentRow(),
+                                .receiverConnected = link_.isRunning(),
+                                .clipboardHoldsRemotes = clipboard_->offersPrivateBlock()},
+                               texts_);
+    c.menuSwapItems->setEnabled(menu.swapEnabled);
+    c.menuRemoteAdd->setEnabled(menu.addEnabled);
+    c.menuRemoteEdit->setText(toQString(menu.editCaption));
+    c.menuRemoteEdit->setEnabled(menu.editEnabled);
+    c.menuRemoteDel->setText(toQString(menu.deleteCaption));
+    c.menuRemoteDel->setEnabled(menu.deleteEnabled);
+    c.menuMark->setEnabled(menu.markEnabled);
+    c.menuUnmark->setEnabled(menu.unmarkEnabled);
+    const ClipboardCommands commands = core_->clipboard().popupMenuCommands();
+    c.menuCut->setEnabled(commands.cut);
+    c.menuCopy->setEnabled(commands.copy);
+    c.menuPaste->setEnabled(menu.pasteEnabled);
+    c.menuRemoteLoadEprom->setEnabled(link_.isRunning());
+    c.menuRemoteSaveEprom->setEnabled(link_.isRunning());
+    remoteGrid_->repaintCells();
+}
+
+void TMainForm::repaintAfterCommand() {
+    surface_->repaintGrids();
+    refreshClipboardCommands();
+}
+
+// Commands whose windows come later stay visible but do nothing yet.
+void TMainForm::disableLaterCommands() {
+    const MainFormControls& c = controls_;
+    c.toolBtnScan->setEnabled(false);
+    for (QAction* action : {c.toolButtonRemoteAdd, c.toolButtonRemoteEdit, c.toolButtonChannelEdit})
+        action->setEnabled(false);
+    mainMenu_.options->setEnabled(false);
+    mainMenu_.printReport->setEnabled(false);
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == controls_.idMemorySheetEdit) {
+        const std::string text = controls_.idMemorySheetEdit->text().toStdString();
+        if (event->type() == QEvent::FocusIn)
+            core_->editor().identifierFocused(text);
+        else if (event->type() == QEvent::FocusOut)
+            core_->editor().identifierLeft(text);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// --- start and end ---
+
+void TMainForm::restoreWindow() {
+    const int page = configuration_.startPage();
+    if (page == kSheetPage || page == kEventsPage)
+        controls_.pageControl->setCurrentIndex(page);
+    const WindowBounds bounds = configuration_.windowBounds();
+    if (bounds.left >= 0)
+        move(bounds.left, y());
+    if (bounds.top >= 0)
+        move(x(), bounds.top);
+    if (bounds.width >= 0)
+        resize(bounds.width, height());
+    if (bounds.height >= 0)
+        resize(width(), bounds.height);
+    if (configuration_.maximised())
+        setWindowState(windowState() | Qt::WindowMaximized);
+}
+
+void TMainForm::saveWindow() {
+    configuration_.setStartPage(controls_.pageControl->currentIndex());
+    configuration_.setMaximised(isMaximized());
+    // A maximised window keeps its last normal bounds in the file.
+    if (!isMaximized())
+        configuration_.setWindowBounds(
+            {.left = x(), .top = y(), .width = width(), .height = height()});
+}
+
+void TMainForm::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (!shown_) {
+        shown_ = true;
+        firstShowing();
+    }
+}
+
+void TMainForm::firstShowing() {
+    core_->session().enableReceiverControls(false);
+    controls_.timerAutomat->start();
+    if (!commandLine_.settingsFile.isEmpty())
+        core_->files().loadNamedFile(commandLine_.settingsFile.toStdString());
+}
+
+void TMainForm::closeEvent(QCloseEvent* event) {
+    if (!core_->session().closeQuery()) {
+        event->ignore();
+        return;
+    }
+    saveWindow();
+    configuration_.save();
+    core_->session().closing();
+    event->accept();
+}
+
+} // namespace konfigor

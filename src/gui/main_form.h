@@ -1,0 +1,137 @@
+#pragma once
+
+#include "config/configuration.h"
+#include "gui/command_line.h"
+#include "gui/main_form_controls.h"
+#include "link/receiver_link.h"
+#include "link/serial_port_posix.h"
+#include "link/steady_clock.h"
+#include "texts/text_table.h"
+
+#include <array>
+#include <filesystem>
+#include <memory>
+#include <optional>
+
+#include <QMainWindow>
+
+class QLabel;
+class QMenu;
+class QSocketNotifier;
+
+namespace konfigor {
+
+class AppCore;
+class Clipboard;
+class DemoReceiver;
+class FileDialogs;
+class MainFormSurface;
+class PortSource;
+class StringGridChannels;
+class StringGridRemote;
+class TConnectingForm;
+class TLoadingProgressForm;
+class TMessageForm;
+class UserPrompts;
+
+// The main menu's items that the window enables and captions as it goes.
+struct MainMenuActions {
+    QAction* options = nullptr;
+    QAction* printReport = nullptr;
+    QAction* undo = nullptr;
+    QAction* redo = nullptr;
+    QAction* cut = nullptr;
+    QAction* copy = nullptr;
+    QAction* paste = nullptr;
+};
+
+// What the main window uses of the world, each replaceable for tests; nothing given means the
+// real one: message boxes, file dialogs, the USB interfaces, the per-user configuration.
+struct MainFormEnvironment {
+    UserPrompts* prompts = nullptr;
+    Clipboard* clipboard = nullptr;
+    FileDialogs* fileDialogs = nullptr;
+    PortSource* portSource = nullptr;
+    std::optional<std::filesystem::path> configPath;
+};
+
+// The main window. It shows state and forwards the user's commands to the logic objects it
+// owns; it decides nothing itself.
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+
+public:
+    static constexpr int kStatusPanelCount = 4;
+
+    explicit TMainForm(CommandLine commandLine, MainFormEnvironment environment = {},
+                       QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    const TextTable& texts() const { return texts_; }
+    AppCore& core() { return *core_; }
+    ReceiverLink& link() { return link_; }
+    Configuration& configuration() { return configuration_; }
+    const MainFormControls& controls() const { return controls_; }
+    const MainMenuActions& mainMenu() const { return mainMenu_; }
+    StringGridRemote& remoteGrid() { return *remoteGrid_; }
+    StringGridChannels& channelGrid() { return *channelGrid_; }
+
+    void setStatusPanel(int panel, const QString& text);
+    QString statusPanel(int panel) const;
+    // Cut, Copy and Paste of the main menu, the toolbar and the pop-up menu.
+    void refreshClipboardCommands();
+    // The remote grid's pop-up menu as its opening leaves it: captions and enabled items.
+    void preparePopupMenu();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildMainMenu();
+    void buildStatusBar();
+    QMenu* addMenu(QMenu* parent, const char* objectName);
+    QAction* addAction(QMenu* menu, const char* objectName, const QKeySequence& shortcut = {});
+    void buildSessionWindows(UserPrompts* prompts, FileDialogs* fileDialogs);
+    void createCore(PortSource* portSource);
+    void connectCommands();
+    void connectEditingCommands();
+    void connectClipboardCommands();
+    void repaintAfterCommand();
+    void connectPortList();
+    void disableLaterCommands();
+    void restoreWindow();
+    void saveWindow();
+    void firstShowing();
+
+    CommandLine commandLine_;
+    TextTable texts_;
+    Configuration configuration_;
+    std::unique_ptr<DemoReceiver> demo_;
+    SteadyClock clock_;
+    PosixSerialPort port_;
+    ReceiverLink link_{port_, clock_};
+    std::unique_ptr<PortSource> ownPortSource_;
+    std::unique_ptr<UserPrompts> ownPrompts_;
+    std::unique_ptr<FileDialogs> ownFileDialogs_;
+    std::unique_ptr<Clipboard> ownClipboard_;
+    Clipboard* clipboard_ = nullptr;
+    UserPrompts* prompts_ = nullptr;
+    FileDialogs* fileDialogs_ = nullptr;
+
+    std::array<QLabel*, kStatusPanelCount> statusPanels_{};
+    TConnectingForm* connectingForm_ = nullptr;
+    TLoadingProgressForm* progressForm_ = nullptr;
+    TMessageForm* messageForm_ = nullptr;
+    std::unique_ptr<MainFormSurface> surface_;
+    std::unique_ptr<AppCore> core_;
+    StringGridRemote* remoteGrid_ = nullptr;
+    StringGridChannels* channelGrid_ = nullptr;
+    MainFormControls controls_;
+    MainMenuActions mainMenu_;
+    QSocketNotifier* deviceNotifier_ = nullptr;
+    bool shown_ = false;
+};
+
+} // namespace konfigor

@@ -1,0 +1,99 @@
+#include "session/app_core.h"
+
+#include "config/configuration.h"
+#include "link/receiver_link.h"
+#include "session/session_dialogs.h"
+
+namespace konfigor {
+
+AppCore::AppCore(Platform platform)
+    : p_(std::move(platform)), saveState_(p_.texts, p_.prompts, p_.sheetSurface, commands_),
+      historyCommands_(history_, sheet_, session_, p_.sheetSurface, p_.texts),
+      ports_(
+          p_.portSource, p_.fixedPorts,
+          [this](bool present, const std::string& path) {
+              session_.connectedPortListed(present, path);
+          },
+          p_.leadingPorts),
+      bulk_({.link = p_.link,
+             .sheet = sheet_,
+             .state = state_,
+             .options = options_,
+             .saveState = saveState_,
+             .saveCommands = commands_,
+             .history = historyCommands_,
+             .dialog = p_.transferDialog,
+             .prompts = p_.prompts,
+             .sheetSurface = p_.sheetSurface,
+             .sessionSurface = p_.sessionSurface,
+             .texts = p_.texts}),
+      records_({.link = p_.link,
+                .sheet = sheet_,
+                .state = state_,
+                .saveState = saveState_,
+                .history = historyCommands_,
+                .prompts = p_.prompts,
+                .surface = p_.sheetSurface,
+                .texts = p_.texts}),
+      session_({.link = p_.link,
+                .clock = p_.clock,
+                .sheet = sheet_,
+                .state = state_,
+                .options = options_,
+                .ports = ports_,
+                .saveState = saveState_,
+                .history = historyCommands_,
+                .bulk = bulk_,
+                .records = records_,
+                .connecting = p_.connecting,
+                .warning = p_.warning,
+                .prompts = p_.prompts,
+                .sheetSurface = p_.sheetSurface,
+                .sessionSurface = p_.sessionSurface,
+                .texts = p_.texts}),
+      files_({.sheet = sheet_,
+              .configuration = p_.configuration,
+              .saveState = saveState_,
+              .history = historyCommands_,
+              .session = session_,
+              .dialogs = p_.fileDialogs,
+              .prompts = p_.prompts,
+              .surface = p_.sheetSurface,
+              .texts = p_.texts,
+              .localTime = p_.localTime}),
+      editor_(sheet_, {.history = historyCommands_,
+                       .saveState = saveState_,
+                       .session = session_,
+                       .prompts = p_.prompts,
+                       .surface = p_.sheetSurface,
+                       .texts = p_.texts}),
+      clipboard_(sheet_, p_.clipboard, p_.clock, p_.prompts, p_.texts, clipboardChanges_) {
+    takeOptions();
+}
+
+void AppCore::start() {
+    sheet_ = SettingsSheet();
+    saveState_.apply(SaveEvent::Startup);
+    historyCommands_.resetAtStartup();
+    session_.refreshPorts();
+    session_.enableReceiverControls(false);
+}
+
+void AppCore::takeOptions() {
+    const Configuration& config = p_.configuration;
+    options_ = {.autoConnect = config.autoConnect(),
+                .loadReceiverAfterConnect = config.loadReceiverAfterConnect(),
+                .openSearchAfterLoad = config.openSearchAfterLoad(),
+                .autosave = config.autosave()};
+}
+
+void AppCore::setAutosave(bool on) {
+    options_.autosave = on;
+    p_.configuration.setAutosave(on);
+}
+
+bool AppCore::Commands::isTransferDialogVisible() const {
+    return core_.p_.transferDialog.isVisible();
+}
+
+} // namespace konfigor
