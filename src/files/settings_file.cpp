@@ -6,9 +6,11 @@
 #include "texts/text_table.h"
 #include "texts/untranslated_texts.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <cstdio>
-#include <memory>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace konfigor {
 namespace {
@@ -314,25 +316,95 @@ private:
     std::size_t channelDescriptionsRead_ = 0;
 };
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
+// The largest file the writer makes, every text at its limit, and room for records a newer
+// version may add; the reader takes no more than this.
+constexpr std::size_t kLargestWrittenFile =
+    6 + kRemoteSlotCount * (33 + kHeaderSize + kMaxRemoteDescription) +
+    kChannelCount * (24 + kHeaderSize + kMaxChannelDescription) + kHeaderSize + kMaxIdentifier;
+constexpr std::size_t kUnknownRecordAllowance = 1024 * 1024;
+constexpr std::size_t kMaxFileSize = kLargestWrittenFile + kUnknownRecordAllowance;
+constexpr std::size_t kFileHeaderSize = 6;
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    int get() const { return fd_; }
+
+private:
+    int fd_;
 };
 
-// The whole file; `errorNumber` is set when a read error cut it short.
-std::vector<std::uint8_t> readAll(std::FILE* file, int& errorNumber) {
-    std::vector<std::uint8_t> bytes;
-    std::array<std::uint8_t, 16384> chunk{};
-    errorNumber = 0;
-    for (;;) {
-        const std::size_t count = std::fread(chunk.data(), 1, chunk.size(), file);
-        bytes.insert(bytes.end(), chunk.begin(),
-                     chunk.begin() + static_cast<std::ptrdiff_t>(count));
-        if (count < chunk.size()) {
-            if (std::ferror(file))
-                errorNumber = errno != 0 ? errno : EIO;
-            return bytes;
-        }
+// Only a regular file is read: a FIFO or a device could block or never end, and a folder has
+// no bytes. The error stands for the open's own when the path names something else.
+int notARegularFile(const struct stat& status) {
+    if (S_ISREG(status.st_mode))
+        return 0;
+    return S_ISDIR(status.st_mode) ? EISDIR : EINVAL;
+}
+
+// Looked at before opening, since opening a device or a FIFO may itself block or act;
+// O_NONBLOCK and the second look cover a swap in between.
+int openRegularFile(const std::filesystem::path& path, int& fd) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0)
+        return errno;
+    if (const int error = notARegularFile(status))
+        return error;
+    fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    if (::fstat(fd, &status) != 0)
+        return errno;
+    return notARegularFile(status);
+}
+
+// Appends up to `count` bytes; gives the system error that cut them short, 0 at the end of the
+// file.
+int readUpTo(int fd, std::size_t count, std::vector<std::uint8_t>& bytes) {
+    constexpr std::size_t kChunk = 64 * 1024;
+    while (count > 0) {
+        const std::size_t wanted = std::min(count, kChunk);
+        const std::size_t filled = bytes.size();
+        bytes.resize(filled + wanted);
+        const ssize_t got = ::read(fd, bytes.data() + filled, wanted);
+        bytes.resize(filled + static_cast<std::size_t>(std::max<ssize_t>(got, 0)));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return errno != 0 ? errno : EIO;
+        if (got == 0)
+            return 0;
+        count -= static_cast<std::size_t>(got);
     }
+    return 0;
+}
+
+bool isFileHeader(std::span<const std::uint8_t> bytes) {
+    if (bytes.size() < kFileHeaderSize)
+        return false;
+    const RecordHeader header = headerFrom(bytes);
+    return header.tag == kHeaderTag && header.length == 2;
+}
+
+// The header alone first, so a file that is not ours costs six bytes whatever its size; then at
+// most kMaxFileSize, a longer file ending as if cut short by EFBIG.
+std::vector<std::uint8_t> readBounded(int fd, int& errorAtEnd) {
+    std::vector<std::uint8_t> bytes;
+    errorAtEnd = readUpTo(fd, kFileHeaderSize, bytes);
+    if (errorAtEnd != 0 || !isFileHeader(bytes))
+        return bytes;
+    errorAtEnd = readUpTo(fd, kMaxFileSize + 1 - bytes.size(), bytes);
+    if (bytes.size() > kMaxFileSize) {
+        bytes.resize(kMaxFileSize);
+        errorAtEnd = EFBIG;
+    }
+    return bytes;
 }
 
 } // namespace
@@ -351,14 +423,15 @@ std::optional<std::string> SettingsFile::read(const std::filesystem::path& path,
     const auto withPath = [&](std::string message) {
         return message + texts_.text(Msg::FileReadErrorPathPrefix) + path.string();
     };
-    errno = 0;
-    const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    if (!file)
-        return withPath(texts_.format(Msg::FileOpenForReadError, systemErrorText(errno)));
+    int fd = -1;
+    const int openError = openRegularFile(path, fd);
+    const FileDescriptor file(fd);
+    if (openError != 0)
+        return withPath(texts_.format(Msg::FileOpenForReadError, systemErrorText(openError)));
     into.identifier.assign("");
 
     int errorAtEnd = 0;
-    const std::vector<std::uint8_t> bytes = readAll(file.get(), errorAtEnd);
+    const std::vector<std::uint8_t> bytes = readBounded(file.get(), errorAtEnd);
     if (Failure failure = parse(bytes, errorAtEnd, into))
         return withPath(*std::move(failure));
     return std::nullopt;

@@ -1,5 +1,7 @@
 #include "files/settings_file_names.h"
 
+#include "common/fixed_text.h"
+#include "common/utf8.h"
 #include "texts/message_format.h"
 #include "texts/untranslated_texts.h"
 
@@ -35,6 +37,15 @@ std::filesystem::path withSettingsFileExtension(const std::filesystem::path& pat
     std::filesystem::path result = path;
     result += extension;
     return result;
+}
+
+std::string_view fileNameFieldText(std::string_view path) {
+    if (path.size() <= FileNameText::kMaxLength)
+        return path;
+    std::size_t length = FileNameText::kMaxLength;
+    while (length > 0 && utf8::isContinuationByte(path[length]))
+        --length;
+    return path.substr(0, length);
 }
 
 } // namespace konfigor

@@ -3,6 +3,7 @@
 #include <ctime>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 namespace konfigor {
 
@@ -14,5 +15,9 @@ std::string defaultSettingsFileName(const std::tm& localTime);
 // any letter case; with the all-files filter the name is kept as typed.
 std::filesystem::path withSettingsFileExtension(const std::filesystem::path& path,
                                                 bool settingsFilterChosen);
+
+// What of a UTF-8 path fits the sheet's fixed file-name field: the whole path, or its longest
+// beginning that ends on a character boundary.
+std::string_view fileNameFieldText(std::string_view path);
 
 } // namespace konfigor

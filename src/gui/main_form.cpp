@@ -7,10 +7,12 @@
 #include "gui/main_form_surface.h"
 #include "gui/message_box_prompts.h"
 #include "gui/message_form.h"
+#include "gui/missing_features.h"
 #include "gui/qt_text.h"
 #include "gui/remote_grid.h"
 #include "gui/settings_file_dialogs.h"
 #include "gui/system_clipboard.h"
+#include "gui/widgets/edit_icons.h"
 #include "gui/widgets/toggle_button.h"
 #include "kvr-sim/demo_receiver.h"
 #include "link/udev_port_source.h"
@@ -25,11 +27,13 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QSocketNotifier>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
@@ -43,6 +47,8 @@ constexpr std::array<int, TMainForm::kStatusPanelCount> kStatusPanelWidths{230, 
 // never hides the link state.
 constexpr int kStretchingStatusPanel = 1;
 constexpr int kLinkStatusPanel = 0;
+// Status tips go to the operation panel, not to Qt's message area that the panels leave no room.
+constexpr int kStatusTipPanel = 1;
 constexpr int kSheetPage = 0;
 constexpr int kEventsPage = 1;
 
@@ -68,6 +74,8 @@ TMainForm::TMainForm(CommandLine commandLine, MainFormEnvironment environment, Q
       configuration_(
           Configuration::load(environment.configPath.value_or(Configuration::defaultPath()))) {
     setObjectName(QStringLiteral("MainForm"));
+    // The built-in texts are Polish, so Qt's own buttons and dialogs are too.
+    qtTranslations_.use(QLocale(QLocale::Polish, QLocale::Poland));
     setWindowTitle(toQString(untranslated(Untranslated::ProgramTitle)));
     setMinimumSize(500, 420);
     resize(791, 704);
@@ -92,7 +100,7 @@ TMainForm::TMainForm(CommandLine commandLine, MainFormEnvironment environment, Q
     connectEditingCommands();
     connectClipboardCommands();
     connectPortList();
-    disableLaterCommands();
+    disableControlsWithoutFeature(*this);
     core_->start();
     surface_->showConnectButton(false);
     restoreWindow();
@@ -112,11 +120,27 @@ TMainForm::~TMainForm() {
 }
 
 void TMainForm::setStatusPanel(int panel, const QString& text) {
+    // A command's outcome stays once the tip that covered the panel goes.
+    if (panel == kStatusTipPanel)
+        coveredByStatusTip_.reset();
     statusPanels_.at(static_cast<std::size_t>(panel))->setText(text);
 }
 
 QString TMainForm::statusPanel(int panel) const {
     return statusPanels_.at(static_cast<std::size_t>(panel))->text();
+}
+
+void TMainForm::showStatusTip(const QString& tip) {
+    QLabel* label = statusPanels_.at(kStatusTipPanel);
+    if (tip.isEmpty()) {
+        if (coveredByStatusTip_)
+            label->setText(*coveredByStatusTip_);
+        coveredByStatusTip_.reset();
+        return;
+    }
+    if (!coveredByStatusTip_)
+        coveredByStatusTip_ = label->text();
+    label->setText(tip);
 }
 
 // --- building ---
@@ -143,6 +167,13 @@ void TMainForm::buildMainMenu() {
     mainMenu_.cut = addAction(edit, "MainMenuCut", QKeySequence(Qt::CTRL | Qt::Key_X));
     mainMenu_.copy = addAction(edit, "MainMenuCopy", QKeySequence(Qt::CTRL | Qt::Key_C));
     mainMenu_.paste = addAction(edit, "MainMenuPaste", QKeySequence(Qt::CTRL | Qt::Key_V));
+    const std::array<std::pair<QAction*, EditIcon>, 5> icons{{{mainMenu_.undo, EditIcon::Undo},
+                                                              {mainMenu_.redo, EditIcon::Redo},
+                                                              {mainMenu_.cut, EditIcon::Cut},
+                                                              {mainMenu_.copy, EditIcon::Copy},
+                                                              {mainMenu_.paste, EditIcon::Paste}}};
+    for (const auto& [item, command] : icons)
+        item->setIcon(editIcon(command));
 
     // Filled from the language files found at start-up; empty means disabled.
     addMenu(nullptr, "MainMenuLanguage")->setEnabled(false);
@@ -286,6 +317,8 @@ void TMainForm::connectCommands() {
         connect(redo, &QAction::triggered, this, [this] { core_->historyCommands().redo(); });
     // The identifier is the sheet's once the field is left, as a rename.
     c.idMemorySheetEdit->installEventFilter(this);
+    c.popupMenuRemote->installEventFilter(this);
+    c.popupMenuChannel->installEventFilter(this);
 }
 
 void TMainForm::connectPortList() {
@@ -375,9 +408,9 @@ void TMainForm::preparePopupMenu() {
                                 .clipboardHoldsRemotes = clipboard_->offersPrivateBlock()},
                                texts_);
     c.menuSwapItems->setEnabled(menu.swapEnabled);
-    c.menuRemoteAdd->setEnabled(menu.addEnabled);
+    enableIfFeatured(c.menuRemoteAdd, menu.addEnabled);
     c.menuRemoteEdit->setText(toQString(menu.editCaption));
-    c.menuRemoteEdit->setEnabled(menu.editEnabled);
+    enableIfFeatured(c.menuRemoteEdit, menu.editEnabled);
     c.menuRemoteDel->setText(toQString(menu.deleteCaption));
     c.menuRemoteDel->setEnabled(menu.deleteEnabled);
     c.menuMark->setEnabled(menu.markEnabled);
@@ -396,17 +429,21 @@ void TMainForm::repaintAfterCommand() {
     refreshClipboardCommands();
 }
 
-// Commands whose windows come later stay visible but do nothing yet.
-void TMainForm::disableLaterCommands() {
-    const MainFormControls& c = controls_;
-    c.toolBtnScan->setEnabled(false);
-    for (QAction* action : {c.toolButtonRemoteAdd, c.toolButtonRemoteEdit, c.toolButtonChannelEdit})
-        action->setEnabled(false);
-    mainMenu_.options->setEnabled(false);
-    mainMenu_.printReport->setEnabled(false);
+bool TMainForm::event(QEvent* event) {
+    if (event->type() == QEvent::StatusTip) {
+        showStatusTip(static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    }
+    return QMainWindow::event(event);
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    // A pop-up menu is a window of its own, so its items' tips stop there unless passed on.
+    if (event->type() == QEvent::StatusTip &&
+        (watched == controls_.popupMenuRemote || watched == controls_.popupMenuChannel)) {
+        showStatusTip(static_cast<QStatusTipEvent*>(event)->tip());
+        return true;
+    }
     if (watched == controls_.idMemorySheetEdit) {
         const std::string text = controls_.idMemorySheetEdit->text().toStdString();
         if (event->type() == QEvent::FocusIn)

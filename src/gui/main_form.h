@@ -3,6 +3,7 @@
 #include "config/configuration.h"
 #include "gui/command_line.h"
 #include "gui/main_form_controls.h"
+#include "gui/qt_translations.h"
 #include "link/receiver_link.h"
 #include "link/serial_port_posix.h"
 #include "link/steady_clock.h"
@@ -84,6 +85,7 @@ public:
     void preparePopupMenu();
 
 protected:
+    bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -100,7 +102,7 @@ private:
     void connectClipboardCommands();
     void repaintAfterCommand();
     void connectPortList();
-    void disableLaterCommands();
+    void showStatusTip(const QString& tip);
     void restoreWindow();
     void saveWindow();
     void firstShowing();
@@ -132,6 +134,10 @@ private:
     MainMenuActions mainMenu_;
     QSocketNotifier* deviceNotifier_ = nullptr;
     bool shown_ = false;
+    // What the operation panel held before a status tip covered it; none while no tip shows.
+    std::optional<QString> coveredByStatusTip_;
+    // Last, so that its removal reaches the window before anything of it is gone.
+    QtTranslations qtTranslations_;
 };
 
 } // namespace konfigor

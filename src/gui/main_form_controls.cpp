@@ -1,5 +1,6 @@
 #include "gui/main_form_controls.h"
 
+#include "gui/widgets/edit_icons.h"
 #include "gui/widgets/toggle_button.h"
 
 #include <QAction>
@@ -129,16 +130,12 @@ QTimer* timer(QObject* owner, const char* objectName, int intervalMs, bool singl
 void buildToolBar(QMainWindow& window, MainFormControls& c) {
     c.toolBar = named(new QToolBar(&window), "ToolBar");
     c.toolBar->setMovable(false);
-    c.toolButtonCut =
-        action(c.toolBar, "ToolButtonCut", icon("edit-cut", QStyle::SP_DialogDiscardButton));
-    c.toolButtonCopy =
-        action(c.toolBar, "ToolButtonCopy", icon("edit-copy", QStyle::SP_FileLinkIcon));
-    c.toolButtonPaste =
-        action(c.toolBar, "ToolButtonPaste", icon("edit-paste", QStyle::SP_DialogApplyButton));
+    c.toolButtonCut = action(c.toolBar, "ToolButtonCut", editIcon(EditIcon::Cut));
+    c.toolButtonCopy = action(c.toolBar, "ToolButtonCopy", editIcon(EditIcon::Copy));
+    c.toolButtonPaste = action(c.toolBar, "ToolButtonPaste", editIcon(EditIcon::Paste));
     c.toolBar->addSeparator();
-    c.toolButtonUndo = action(c.toolBar, "ToolButtonUndo", icon("edit-undo", QStyle::SP_ArrowBack));
-    c.toolButtonRedo =
-        action(c.toolBar, "ToolButtonRedo", icon("edit-redo", QStyle::SP_ArrowForward));
+    c.toolButtonUndo = action(c.toolBar, "ToolButtonUndo", editIcon(EditIcon::Undo));
+    c.toolButtonRedo = action(c.toolBar, "ToolButtonRedo", editIcon(EditIcon::Redo));
     window.addToolBar(Qt::TopToolBarArea, c.toolBar);
 }
 
@@ -346,9 +343,9 @@ void buildPopupMenus(QMainWindow& window, MainFormControls& c, QWidget* remoteGr
     c.menuRemoteEdit = action(remote, "MenuRemoteEdit");
     c.menuRemoteDel = action(remote, "MenuRemoteDel");
     remote->addSeparator();
-    c.menuCut = action(remote, "MenuCut");
-    c.menuCopy = action(remote, "MenuCopy");
-    c.menuPaste = action(remote, "MenuPaste");
+    c.menuCut = action(remote, "MenuCut", editIcon(EditIcon::Cut));
+    c.menuCopy = action(remote, "MenuCopy", editIcon(EditIcon::Copy));
+    c.menuPaste = action(remote, "MenuPaste", editIcon(EditIcon::Paste));
     remote->addSeparator();
     c.menuMark = action(remote, "MenuMark");
     c.menuUnmark = action(remote, "MenuUnmark");

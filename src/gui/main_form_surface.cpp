@@ -2,6 +2,7 @@
 
 #include "gui/channel_grid.h"
 #include "gui/main_form.h"
+#include "gui/missing_features.h"
 #include "gui/qt_text.h"
 #include "gui/remote_grid.h"
 #include "gui/widgets/toggle_button.h"
@@ -38,7 +39,7 @@ void MainFormSurface::showIdentifierAndTitle() {
     const SettingsSheet& sheet = form_.core().sheet();
     if (QLineEdit* edit = form_.controls().idMemorySheetEdit)
         edit->setText(toQString(sheet.identifier.toUtf8()));
-    form_.setWindowTitle(toQString(windowTitle(sheet)));
+    form_.setWindowTitle(toQString(windowTitle(form_.core().files().currentFileName())));
 }
 
 void MainFormSurface::showCopyLocks() {
@@ -76,7 +77,7 @@ void MainFormSurface::showReceiverControls(const ReceiverControls& shown) {
         c.checkBoxAdministracyjnaBlokadaKopiowania,
         c.buttonReset};
     for (QWidget* control : receiverControls)
-        control->setEnabled(shown.enabled);
+        enableIfFeatured(control, shown.enabled);
     c.menuRemoteLoadEprom->setEnabled(shown.enabled);
     c.menuRemoteSaveEprom->setEnabled(shown.enabled);
     c.buttonPin->setPressed(shown.pinPressed);
@@ -90,7 +91,7 @@ void MainFormSurface::enableTransferCommands(bool ready) {
     for (QWidget* control : std::initializer_list<QWidget*>{
              c.toolBtnLoadChip, c.toolBtnSaveChip, c.buttonRemote[0], c.buttonRemote[1],
              c.buttonRemote[2], c.buttonRemote[3], c.buttonRemoteShow})
-        control->setEnabled(ready);
+        enableIfFeatured(control, ready);
 }
 
 void MainFormSurface::showConnectButton(bool connected) {
@@ -103,7 +104,7 @@ void MainFormSurface::showConnectButton(bool connected) {
 
 void MainFormSurface::showAdminCopyLockGate(bool enabled, const std::string& hint) {
     ToggleButton* toggle = form_.controls().checkBoxAdministracyjnaBlokadaKopiowania;
-    toggle->setEnabled(enabled);
+    enableIfFeatured(toggle, enabled);
     toggle->setToolTip(toQString(hint));
     toggle->setStatusTip(toQString(hint));
 }

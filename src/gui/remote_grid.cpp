@@ -12,8 +12,6 @@
 namespace konfigor {
 namespace {
 
-constexpr int kWheelStep = 120; // one notch of a wheel, in eighths of a degree
-
 GridSelection::Modifiers modifiersOf(Qt::KeyboardModifiers modifiers) {
     return {.shift = modifiers.testFlag(Qt::ShiftModifier),
             .ctrl = modifiers.testFlag(Qt::ControlModifier)};
@@ -163,10 +161,16 @@ void StringGridRemote::keyPressEvent(QKeyEvent* event) {
 }
 
 void StringGridRemote::wheelEvent(QWheelEvent* event) {
-    const int stepsDown = -event->angleDelta().y() / kWheelStep;
-    if (selection_ && stepsDown != 0 &&
-        selection_->wheelTurned(stepsDown, modifiersOf(event->modifiers()))) {
-        showSelection();
+    const GridSelection::Modifiers modifiers = modifiersOf(event->modifiers());
+    if (modifiers.ctrl != wheelWithCtrl_) {
+        wheelWithCtrl_ = modifiers.ctrl;
+        wheelNotches_.reset();
+    }
+    const int stepsDown = wheelNotches_.turnedDown(event->angleDelta().y());
+    // Taken by the logic even without a whole notch yet, so the grid does not scroll instead.
+    if (selection_ && selection_->wheelTurned(stepsDown, modifiers)) {
+        if (stepsDown != 0)
+            showSelection();
         event->accept();
         return;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gui/sheet_grid_view.h"
+#include "gui/wheel_notches.h"
 
 #include <optional>
 #include <utility>
@@ -52,6 +53,8 @@ private:
     const SettingsSheet& sheet_;
     bool adminLockRowsShaded_ = false;
     std::optional<std::pair<int, int>> dragRange_;
+    WheelNotches wheelNotches_;
+    bool wheelWithCtrl_ = false;
 };
 
 } // namespace konfigor

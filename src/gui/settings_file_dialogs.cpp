@@ -21,6 +21,8 @@ std::filesystem::path fromQtPath(const QString& path) {
 }
 
 std::optional<ChosenFile> run(QFileDialog& dialog) {
+    // The desktop's own dialog speaks the desktop's language; Qt's follows the program's.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return ChosenFile{.path = fromQtPath(dialog.selectedFiles().constFirst()),

@@ -19,7 +19,7 @@
 namespace konfigor {
 
 void SettingsFileCommands::saveToFile() {
-    const std::filesystem::path current(s_.sheet.fileName.view());
+    const std::filesystem::path current(currentFileName());
     const std::filesystem::path offered =
         current.empty() ? std::filesystem::path(defaultSettingsFileName(s_.localTime())) : current;
     const auto chosen = s_.dialogs.chooseFileToSave(s_.configuration.settingsSaveFolder(), offered);
@@ -56,6 +56,9 @@ void SettingsFileCommands::loadNamedFile(const std::filesystem::path& path) {
 
     bool newerVersion = false;
     if (!read(path, &newerVersion)) {
+        // The erase emptied the identifier: the field must not keep showing the old one, or
+        // the next save would write what the field no longer means.
+        s_.surface.showIdentifierAndTitle();
         s_.surface.repaintGrids();
         return;
     }
@@ -97,8 +100,14 @@ bool SettingsFileCommands::read(const std::filesystem::path& path, bool* newerVe
     return true;
 }
 
+std::string SettingsFileCommands::currentFileName() const {
+    const std::string_view field = s_.sheet.fileName.view();
+    return field == fileNameFieldText(fullFileName_) ? fullFileName_ : std::string(field);
+}
+
 void SettingsFileCommands::takeFileName(const std::filesystem::path& path) {
-    s_.sheet.fileName.assign(path.string());
+    fullFileName_ = path.string();
+    s_.sheet.fileName.assign(fileNameFieldText(fullFileName_));
     s_.surface.showIdentifierAndTitle();
 }
 

@@ -3,6 +3,7 @@
 #include <ctime>
 #include <filesystem>
 #include <functional>
+#include <string>
 
 namespace konfigor {
 
@@ -43,12 +44,18 @@ public:
     // The default settings file of the options: read over the sheet as it is, nothing sent.
     void loadDefaultFileAtStartup(const std::filesystem::path& path);
 
+    // The sheet's file as a whole path. The sheet's own field holds 259 bytes; a longer path is
+    // kept here and stands for the field while the field still holds its shortened copy (undo
+    // may have put another name there).
+    std::string currentFileName() const;
+
 private:
     bool read(const std::filesystem::path& path, bool* newerVersion);
     void takeFileName(const std::filesystem::path& path);
     void recordFileLoad();
 
     Services s_;
+    std::string fullFileName_;
 };
 
 // The local time now, as the save dialog's offered name wants it.

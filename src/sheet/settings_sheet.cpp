@@ -77,8 +77,11 @@ void SettingsSheet::erase(bool resetChannels) {
 }
 
 std::string windowTitle(const SettingsSheet& sheet) {
+    return windowTitle(sheet.fileName.view());
+}
+
+std::string windowTitle(std::string_view path) {
     const std::string_view program = untranslated(Untranslated::ProgramTitle);
-    const std::string_view path = sheet.fileName.view();
     if (path.empty())
         return std::string(program);
     const std::string_view name = path.substr(path.find_last_of('/') + 1);

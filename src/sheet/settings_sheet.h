@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace konfigor {
@@ -60,5 +61,7 @@ struct SettingsSheet {
 
 // "Konfigor USB", or "Konfigor USB [name.kvr]" while a settings file is current.
 std::string windowTitle(const SettingsSheet& sheet);
+// The same for a settings file's whole path, which may be longer than the sheet's field.
+std::string windowTitle(std::string_view filePath);
 
 } // namespace konfigor

@@ -69,6 +69,34 @@ TEST_F(AtomicFileTest, AFolderInTheWayFailsAndStays) {
     EXPECT_EQ(folderEntries(), std::vector<std::string>{"taken.kvr"});
 }
 
+// Another user's file, as root: replaced unless it was made read-only for everyone, and a
+// replaced file stays its owner's. Only root can hand a file to someone else to set this up.
+TEST_F(AtomicFileTest, AnotherUsersFileKeepsItsOwnerAndOnlyAReadOnlyOneIsRefused) {
+    constexpr uid_t kStranger = 4321;
+    const struct {
+        mode_t mode;
+        bool replaced;
+    } cases[] = {{0646, true}, {0600, true}, {0444, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.mode);
+        writeBytes(path("cudzy.kvr"), Bytes{1});
+        if (chown(path("cudzy.kvr").c_str(), kStranger, kStranger) != 0)
+            GTEST_SKIP() << "only root can give a file away";
+        chmod(path("cudzy.kvr").c_str(), c.mode);
+
+        const auto failure = writeFileAtomically(path("cudzy.kvr"), Bytes{2});
+
+        EXPECT_EQ(!failure, c.replaced);
+        EXPECT_EQ(readBytes(path("cudzy.kvr")), c.replaced ? Bytes{2} : Bytes{1});
+        struct stat status {};
+        stat(path("cudzy.kvr").c_str(), &status);
+        EXPECT_EQ(status.st_uid, kStranger);
+        EXPECT_EQ(status.st_mode & 07777, c.mode);
+        EXPECT_EQ(folderEntries(), std::vector<std::string>{"cudzy.kvr"});
+        std::filesystem::remove(path("cudzy.kvr"));
+    }
+}
+
 TEST_F(AtomicFileTest, WritesThroughASymbolicLink) {
     writeBytes(path("real.kvr"), Bytes{1});
     std::filesystem::create_symlink(path("real.kvr"), path("link.kvr"));

@@ -153,6 +153,19 @@ TEST_F(ConfigurationTest, SaveCreatesTheFoldersOnTheWay) {
     EXPECT_TRUE(std::filesystem::is_regular_file(path("a/b/c/config.txt")));
 }
 
+// A config.txt its owner made read-only stays as it is, for root too.
+TEST_F(ConfigurationTest, SaveLeavesAReadOnlyFileAlone) {
+    Configuration config = withFile("[Interfejs]\r\nJezyk=Polski\r\n");
+    const auto before = readBytes(configPath());
+    std::filesystem::permissions(configPath(), std::filesystem::perms::owner_write,
+                                 std::filesystem::perm_options::remove);
+    config.setLanguage("English");
+    EXPECT_FALSE(config.save());
+    EXPECT_EQ(readBytes(configPath()), before);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(configPath().parent_path()), {}),
+              1);
+}
+
 TEST_F(ConfigurationTest, AConfigurationWithoutAFileCannotBeSaved) {
     EXPECT_FALSE(Configuration{}.save());
 }

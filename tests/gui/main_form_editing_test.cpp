@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QScrollBar>
 #include <QToolButton>
 #include <QWheelEvent>
 #include <gtest/gtest.h>
@@ -168,6 +169,28 @@ TEST_F(MainFormEditingTest, MarkAllInvertAndCtrlWheel) {
                       Qt::NoScrollPhase, false);
     QApplication::sendEvent(grid().viewport(), &wheel);
     EXPECT_EQ(grid().currentRow(), 13) << "ten rows down a notch";
+}
+
+// A touchpad reports a notch in small steps; the row moves once they make a whole notch, and
+// the grid never scrolls by itself in between.
+TEST_F(MainFormEditingTest, CtrlWheelFromATouchpadMovesOncePerWholeNotch) {
+    click(3);
+    const int scrolled = grid().verticalScrollBar()->value();
+    const QPoint at = centreOf(3);
+    const auto turn = [&](int angleDelta) {
+        QWheelEvent wheel(at, grid().viewport()->mapToGlobal(at), {}, {0, angleDelta}, Qt::NoButton,
+                          kCtrl, Qt::ScrollUpdate, false);
+        QApplication::sendEvent(grid().viewport(), &wheel);
+        return grid().currentRow();
+    };
+    EXPECT_EQ(turn(-30), 3);
+    EXPECT_EQ(turn(-30), 3);
+    EXPECT_EQ(turn(-30), 3);
+    EXPECT_EQ(grid().verticalScrollBar()->value(), scrolled);
+    EXPECT_EQ(turn(-30), 13);
+    EXPECT_EQ(turn(-60), 13);
+    EXPECT_EQ(turn(30), 13);
+    EXPECT_EQ(turn(90), 3) << "turning back starts afresh, without the half notch down";
 }
 
 TEST_F(MainFormEditingTest, LeavingTheChangedIdentifierRecordsARename) {

@@ -1,4 +1,5 @@
 #include "gui/main_form.h"
+#include "gui/missing_features.h"
 #include "gui/remote_grid.h"
 #include "kvr-sim/receiver_simulator.h"
 #include "kvr-sim/simulator_thread.h"
@@ -10,8 +11,13 @@
 #include <chrono>
 
 #include <QAbstractItemModel>
+#include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QToolButton>
@@ -108,6 +114,96 @@ TEST_F(MainFormSessionTest, ConnectLoadSaveReloadAndDisconnect) {
     EXPECT_EQ(c.buttonConnect->text(), QStringLiteral("Połącz"));
     EXPECT_TRUE(cellText(1, 1).isEmpty()) << "the sheet is cleared";
     EXPECT_TRUE(prompts.allAnswersUsed());
+}
+
+// What a control without its feature could change: its own state, the status panels, the
+// windows on show.
+struct Observed {
+    bool checked = false;
+    QStringList panels;
+    QList<QWidget*> windows;
+    bool operator==(const Observed&) const = default;
+    friend void PrintTo(const Observed& seen, std::ostream* out) {
+        *out << "checked " << seen.checked << ", panels [" << seen.panels.join('|').toStdString()
+             << "], " << seen.windows.size() << " windows on show";
+    }
+};
+
+Observed observe(const TMainForm& form, const QObject& control) {
+    Observed seen;
+    if (const auto* button = qobject_cast<const QAbstractButton*>(&control))
+        seen.checked = button->isChecked();
+    else if (const auto* action = qobject_cast<const QAction*>(&control))
+        seen.checked = action->isChecked();
+    for (int panel = 0; panel < TMainForm::kStatusPanelCount; ++panel)
+        seen.panels << form.statusPanel(panel);
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isVisible())
+            seen.windows << window;
+    }
+    return seen;
+}
+
+void clickOn(QObject& control) {
+    if (auto* button = qobject_cast<QAbstractButton*>(&control))
+        button->click();
+    else if (auto* action = qobject_cast<QAction*>(&control))
+        action->trigger();
+}
+
+TEST_F(MainFormSessionTest, ControlsWithoutTheirFeatureStayDisabledWhenConnected) {
+    form->show();
+    form->controls().buttonConnect->click();
+    ASSERT_TRUE(waitFor([&] { return form->core().sheet().remotes[3].serialWord != 0; }));
+    ASSERT_TRUE(waitFor([&] { return form->controls().toolBtnLoadChip->isEnabled(); }))
+        << "the load after connecting is over";
+    // The pop-up menu's preparation enables entering on an empty row and editing on a remote.
+    for (const int row : {1, 2}) {
+        form->remoteGrid().setCurrentRow(row);
+        form->preparePopupMenu();
+    }
+
+    for (const std::string_view name : controlsWithoutFeature()) {
+        SCOPED_TRACE(name);
+        const auto found = form->findChildren<QObject*>(QString::fromLatin1(name));
+        ASSERT_EQ(found.size(), 1);
+        QObject& control = *found.front();
+        const auto* widget = qobject_cast<const QWidget*>(&control);
+        const auto* action = qobject_cast<const QAction*>(&control);
+        ASSERT_TRUE(widget || action) << "a control the user can click";
+        EXPECT_FALSE(widget ? widget->isEnabled() : action->isEnabled());
+
+        const Observed before = observe(*form, control);
+        clickOn(control);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(observe(*form, control), before);
+    }
+}
+
+TEST_F(MainFormSessionTest, EnterAndADoubleClickOnARemoteOpenNothing) {
+    form->show();
+    form->controls().buttonConnect->click();
+    ASSERT_TRUE(waitFor([&] { return form->core().sheet().remotes[3].serialWord != 0; }));
+    ASSERT_TRUE(waitFor([&] { return form->controls().toolBtnLoadChip->isEnabled(); }));
+    StringGridRemote& grid = form->remoteGrid();
+    grid.setCurrentRow(1);
+    const Observed before = observe(*form, grid);
+
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(&grid, &enter);
+    const QPoint at = grid.visualRect(grid.model()->index(0, 2)).center();
+    QMouseEvent doubleClick(QEvent::MouseButtonDblClick, at, grid.viewport()->mapToGlobal(at),
+                            Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(grid.viewport(), &doubleClick);
+    QCoreApplication::processEvents();
+
+    EXPECT_EQ(observe(*form, grid), before);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    for (const std::string_view name : controlsWithoutFeature()) {
+        const auto* action = form->findChild<QAction*>(QString::fromLatin1(name));
+        const auto* widget = form->findChild<QWidget*>(QString::fromLatin1(name));
+        EXPECT_FALSE(action ? action->isEnabled() : widget->isEnabled()) << name;
+    }
 }
 
 TEST_F(MainFormSessionTest, ClosingWritesTheWindowIntoTheConfiguration) {

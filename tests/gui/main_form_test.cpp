@@ -1,10 +1,24 @@
 #include "gui/main_form.h"
+#include "gui/message_box_prompts.h"
+#include "gui/settings_file_dialogs.h"
 #include "texts/text_lines.h"
 
+#include <functional>
+
 #include <QAction>
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QToolButton>
 #include <gtest/gtest.h>
 
 namespace konfigor {
@@ -20,10 +34,127 @@ QString builtInCaption(std::string_view control) {
     return {};
 }
 
+// Calls `inspect` on the modal dialog once its own event loop runs, then rejects it.
+void whenModalShows(const std::function<void(QDialog&)>& inspect) {
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, [poll, inspect] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        poll->stop();
+        poll->deleteLater();
+        inspect(*dialog);
+        dialog->reject();
+    });
+    poll->start(10);
+}
+
+QString withoutMnemonic(QString text) {
+    return text.remove(QLatin1Char('&'));
+}
+
+QImage pictureOf(const QIcon& icon) {
+    return icon.pixmap(16, 16).toImage();
+}
+
 class MainFormTest : public testing::Test {
 protected:
     TMainForm form{CommandLine{}};
 };
+
+TEST_F(MainFormTest, QtsOwnButtonsReadPolish) {
+    MessageBoxPrompts prompts(&form);
+    QStringList buttons;
+    whenModalShows([&buttons](QDialog& dialog) {
+        auto& box = dynamic_cast<QMessageBox&>(dialog);
+        for (const auto button : {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel})
+            buttons << withoutMnemonic(box.button(button)->text());
+    });
+    prompts.ask({.caption = "Konfigor USB",
+                 .text = "Zapisać zmiany?",
+                 .buttons = PromptButtons::YesNoCancel,
+                 .defaultAnswer = PromptAnswer::Yes,
+                 .icon = PromptIcon::Question});
+    EXPECT_EQ(buttons.join(QLatin1Char('|')).toStdString(), "Tak|Nie|Anuluj");
+}
+
+TEST_F(MainFormTest, TheSaveDialogIsQtsOwnAndReadsPolish) {
+    SettingsFileDialogs dialogs(&form);
+    QTemporaryDir folder;
+    QString accept;
+    QString cancel;
+    bool native = true;
+    whenModalShows([&](QDialog& dialog) {
+        auto& files = dynamic_cast<QFileDialog&>(dialog);
+        native = !files.testOption(QFileDialog::DontUseNativeDialog);
+        auto* box = files.findChild<QDialogButtonBox*>();
+        ASSERT_NE(box, nullptr);
+        for (QAbstractButton* button : box->buttons()) {
+            if (box->buttonRole(button) == QDialogButtonBox::AcceptRole)
+                accept = withoutMnemonic(button->text());
+            else if (box->buttonRole(button) == QDialogButtonBox::RejectRole)
+                cancel = withoutMnemonic(button->text());
+        }
+    });
+    EXPECT_FALSE(dialogs.chooseFileToSave(folder.path().toStdString(), "brama.kvr"));
+    EXPECT_FALSE(native);
+    EXPECT_EQ(accept.toStdString(), "Zachowaj");
+    EXPECT_EQ(cancel.toStdString(), "Anuluj");
+}
+
+TEST_F(MainFormTest, StatusTipsShowInTheOperationPanel) {
+    form.setStatusPanel(1, QStringLiteral("Cofnięto"));
+    const struct {
+        const char* name;
+        QObject* receiver;
+    } cases[] = {
+        {"a button of the left column", form.controls().toolBtnLoadChip},
+        {"a pop-up menu, a window of its own", form.controls().popupMenuRemote},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QStatusTipEvent tip(QStringLiteral("Wczytuje nastawy"));
+        QApplication::sendEvent(c.receiver, &tip);
+        EXPECT_EQ(form.statusPanel(1).toStdString(), "Wczytuje nastawy");
+        EXPECT_TRUE(form.statusBar()->currentMessage().isEmpty());
+
+        QStatusTipEvent gone{QString()};
+        QApplication::sendEvent(c.receiver, &gone);
+        EXPECT_EQ(form.statusPanel(1).toStdString(), "Cofnięto") << "what the tip covered";
+    }
+
+    QStatusTipEvent tip(QStringLiteral("Wczytuje nastawy"));
+    QApplication::sendEvent(form.controls().toolBtnLoadChip, &tip);
+    form.setStatusPanel(1, QStringLiteral("Ponowiono"));
+    QStatusTipEvent gone{QString()};
+    QApplication::sendEvent(form.controls().toolBtnLoadChip, &gone);
+    EXPECT_EQ(form.statusPanel(1).toStdString(), "Ponowiono") << "an outcome outlives the tip";
+}
+
+TEST_F(MainFormTest, EditingCommandsShowOnePictureEachInMenusAndToolbar) {
+    const MainFormControls& c = form.controls();
+    const struct {
+        const char* name;
+        std::vector<QAction*> places;
+    } commands[] = {
+        {"cut", {form.mainMenu().cut, c.menuCut, c.toolButtonCut}},
+        {"copy", {form.mainMenu().copy, c.menuCopy, c.toolButtonCopy}},
+        {"paste", {form.mainMenu().paste, c.menuPaste, c.toolButtonPaste}},
+        {"undo", {form.mainMenu().undo, c.toolButtonUndo}},
+        {"redo", {form.mainMenu().redo, c.toolButtonRedo}},
+    };
+    std::vector<QImage> pictures;
+    for (const auto& command : commands) {
+        SCOPED_TRACE(command.name);
+        const QImage picture = pictureOf(command.places.front()->icon());
+        EXPECT_FALSE(picture.isNull());
+        for (const QAction* place : command.places)
+            EXPECT_EQ(pictureOf(place->icon()), picture) << place->objectName().toStdString();
+        for (const QImage& other : pictures)
+            EXPECT_NE(picture, other) << "each command has its own picture";
+        pictures.push_back(picture);
+    }
+}
 
 TEST_F(MainFormTest, StartsWithTheProgramTitleAndTheConnectHint) {
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Konfigor USB"));

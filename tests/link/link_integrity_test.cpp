@@ -8,6 +8,7 @@
 #include "support/simulated_line.h"
 
 #include <functional>
+#include <ostream>
 #include <random>
 #include <string>
 #include <tuple>
@@ -42,6 +43,11 @@ std::string faultName(Fault fault) {
         return "Damaged";
     }
     return "";
+}
+
+// So that gtest lists a case's fault by name.
+void PrintTo(Fault fault, std::ostream* out) {
+    *out << faultName(fault);
 }
 
 // Every page different, so that a page filed one place off shows.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -11,6 +12,12 @@
 
 namespace konfigor {
 namespace {
+
+// A case is listed under its own name rather than as a dump of its bytes.
+template <class Case>
+std::string caseName(const testing::TestParamInfo<Case>& testCase) {
+    return testCase.param.name;
+}
 
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
@@ -69,6 +76,9 @@ struct RefreshCase {
     std::optional<std::size_t> expectedSelection;
     bool expectedConnectEnabled;
     std::vector<InterfacePort> leading = {};
+
+    // gtest lists a case by its name, not as a dump of its bytes.
+    friend void PrintTo(const RefreshCase& testCase, std::ostream* out) { *out << testCase.name; }
 };
 
 class PortListRefresh : public ::testing::TestWithParam<RefreshCase> {};
@@ -137,7 +147,7 @@ INSTANTIATE_TEST_SUITE_P(
                     0,
                     true,
                     {kDemo}}),
-    [](const auto& testCase) { return std::string{testCase.param.name}; });
+    caseName<RefreshCase>);
 
 // What the link is told: present or not, and the path to reopen.
 using Presence = std::pair<bool, std::string>;
@@ -151,6 +161,9 @@ struct ReplugCase {
     std::vector<InterfacePort> fixed;
     std::string expectedSelectedPath; // empty: nothing selected
     Presence expectedPresence;
+
+    // gtest lists a case by its name, not as a dump of its bytes.
+    friend void PrintTo(const ReplugCase& testCase, std::ostream* out) { *out << testCase.name; }
 };
 
 class PortListReplug : public ::testing::TestWithParam<ReplugCase> {};
@@ -210,7 +223,7 @@ INSTANTIATE_TEST_SUITE_P(
                                  {},
                                  "",
                                  {false, kFirst.path}}),
-    [](const auto& testCase) { return std::string{testCase.param.name}; });
+    caseName<ReplugCase>);
 
 class PortListSession : public ::testing::Test {
 protected:

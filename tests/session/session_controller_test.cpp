@@ -2,10 +2,18 @@
 #include "sheet/serial_word.h"
 #include "support/app_core_fixture.h"
 
+#include <ostream>
+
 #include <gtest/gtest.h>
 
 namespace konfigor {
 namespace {
+
+// A case is listed under its own name rather than as a dump of its bytes.
+template <class Case>
+std::string caseName(const testing::TestParamInfo<Case>& testCase) {
+    return testCase.param.name;
+}
 
 using testing_support::AppCoreTest;
 
@@ -73,6 +81,9 @@ struct FirmwareCase {
     const char* status;
     bool adminLockEnabled;
     const char* hint;
+
+    // gtest lists a case by its name, not as a dump of its bytes.
+    friend void PrintTo(const FirmwareCase& testCase, std::ostream* out) { *out << testCase.name; }
 };
 
 class FirmwareTest : public SessionControllerTest,
@@ -108,7 +119,7 @@ INSTANTIATE_TEST_SUITE_P(
                      kAdminHint},
         FirmwareCase{
             "Plain30", {3, 0, false}, "Połączony z ZOR (wersja odbiornika 3.0)", true, kAdminHint}),
-    [](const auto& testCase) { return std::string(testCase.param.name); });
+    caseName<FirmwareCase>);
 
 TEST_F(SessionControllerTest, AMultiReceiversChannelsReachTheSheet) {
     simulator.setFirmware({2, 7, true});
@@ -262,6 +273,9 @@ struct ReplugCase {
     const char* name;
     InterfacePort listedAfter;
     bool followed;
+
+    // gtest lists a case by its name, not as a dump of its bytes.
+    friend void PrintTo(const ReplugCase& testCase, std::ostream* out) { *out << testCase.name; }
 };
 
 class SessionReplugTest : public AppCoreTest, public testing::WithParamInterface<ReplugCase> {
@@ -294,7 +308,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReplugCase{"AnotherInterfaceUnderTheOldNode",
                    {.path = "/dev/ttyACM0", .displayName = "ttyACM0", .identity = "usb-2"},
                    false}),
-    [](const auto& testCase) { return std::string{testCase.param.name}; });
+    caseName<ReplugCase>);
 
 } // namespace
 } // namespace konfigor

@@ -1,0 +1,76 @@
+#include "gui/missing_features.h"
+
+#include <algorithm>
+#include <array>
+
+#include <QAction>
+#include <QWidget>
+
+namespace konfigor {
+namespace {
+
+constexpr auto kControlsWithoutFeature = std::to_array<std::string_view>({
+    // Entering and editing remotes, the channel editor.
+    "ToolButtonRemoteAdd",
+    "MenuRemoteAdd",
+    "ToolButtonRemoteEdit",
+    "MenuRemoteEdit",
+    "ToolButtonChannelEdit",
+    "MenuChannelEdit",
+    // The virtual remote.
+    "ButtonRemote1",
+    "ButtonRemote2",
+    "ButtonRemote3",
+    "ButtonRemote4",
+    "RemoteSettingsButton",
+    "ButtonRemoteShow",
+    // Entering the PIN, the copy locks.
+    "ButtonPin",
+    "CheckBoxGlobalnaBlokadaKopiowania",
+    "CheckBoxAdministracyjnaBlokadaKopiowania",
+    // Searching the receiver, the options, the report.
+    "ToolBtnScan",
+    "MenuOptions",
+    "MainMenuPrintArkuszKVR",
+    // Help: the manuals (F1 among them), the update check, about.
+    "MainMenuHelpSoft",
+    "MainMenuHelpReciever",
+    "MainMenuHelpRecieverLumo",
+    "MainMenuHelpInterface",
+    "MainMenuHelpClone",
+    "MainMenuUpdate",
+    "MainMenuAbout",
+});
+
+} // namespace
+
+std::span<const std::string_view> controlsWithoutFeature() {
+    return kControlsWithoutFeature;
+}
+
+bool hasNoFeature(const QObject& control) {
+    const QByteArray name = control.objectName().toLatin1();
+    const std::string_view own(name.constData(), static_cast<std::size_t>(name.size()));
+    return std::ranges::find(kControlsWithoutFeature, own) != kControlsWithoutFeature.end();
+}
+
+void disableControlsWithoutFeature(QWidget& window) {
+    for (const std::string_view name : kControlsWithoutFeature) {
+        const QString objectName =
+            QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+        for (QWidget* widget : window.findChildren<QWidget*>(objectName))
+            widget->setEnabled(false);
+        for (QAction* action : window.findChildren<QAction*>(objectName))
+            action->setEnabled(false);
+    }
+}
+
+void enableIfFeatured(QWidget* control, bool enabled) {
+    control->setEnabled(enabled && !hasNoFeature(*control));
+}
+
+void enableIfFeatured(QAction* control, bool enabled) {
+    control->setEnabled(enabled && !hasNoFeature(*control));
+}
+
+} // namespace konfigor
