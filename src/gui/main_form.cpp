@@ -46,7 +46,6 @@ constexpr std::array<int, TMainForm::kStatusPanelCount> kStatusPanelWidths{230, 
 // Panel 1 takes the width the others leave. All panels are permanent so that a status tip
 // never hides the link state.
 constexpr int kStretchingStatusPanel = 1;
-constexpr int kLinkStatusPanel = 0;
 // Status tips go to the operation panel, not to Qt's message area that the panels leave no room.
 constexpr int kStatusTipPanel = 1;
 constexpr int kSheetPage = 0;
@@ -198,16 +197,13 @@ void TMainForm::buildStatusBar() {
         auto* label = new QLabel(bar);
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         label->setObjectName(QStringLiteral("StatusPanel%1").arg(panel));
-        const int width = kStatusPanelWidths.at(static_cast<std::size_t>(panel));
+        // The designed widths are minimums: a panel grows to its text in the user's font.
+        label->setMinimumWidth(kStatusPanelWidths.at(static_cast<std::size_t>(panel)));
         if (panel == kStretchingStatusPanel) {
-            label->setMinimumWidth(width);
+            // It takes what the others leave; a long message must not widen the window.
+            label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
             bar->addPermanentWidget(label, 1);
-        } else if (panel == kLinkStatusPanel) {
-            // The connected text with the version must not be cut off with a larger font.
-            label->setMinimumWidth(width);
-            bar->addPermanentWidget(label);
         } else {
-            label->setFixedWidth(width);
             bar->addPermanentWidget(label);
         }
         statusPanels_.at(static_cast<std::size_t>(panel)) = label;

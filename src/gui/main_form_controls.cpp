@@ -214,6 +214,7 @@ QFrame* buildPorts(QWidget* column, MainFormControls& c) {
     QFrame* frame = panel(column, layout);
     c.portsLabel = heading(frame, "PortsLabel");
     c.comboBoxPorts = named(new QComboBox(frame), "ComboBoxPorts");
+    c.comboBoxPorts->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     c.buttonConnect = named(new QPushButton(frame), "ButtonConnect");
     c.buttonConnect->setIcon(icon("network-connect", QStyle::SP_DriveNetIcon));
     new DefaultButtonWhileFocused(c.comboBoxPorts, c.buttonConnect);
@@ -236,7 +237,9 @@ QFrame* buildMisc(QWidget* column, MainFormControls& c) {
 
 QWidget* buildLeftColumn(QWidget* parent, MainFormControls& c) {
     c.leftColumn = new QWidget(parent);
-    c.leftColumn->setFixedWidth(kLeftColumnWidth);
+    // As wide as its widest caption in the user's font, never narrower than designed.
+    c.leftColumn->setMinimumWidth(kLeftColumnWidth);
+    c.leftColumn->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
     auto* layout = new QVBoxLayout(c.leftColumn);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(buildDataOperations(c.leftColumn, c));

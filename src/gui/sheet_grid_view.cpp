@@ -17,6 +17,8 @@ namespace konfigor {
 namespace {
 
 constexpr int kHeaderRow = 0;
+// Room either side of a header's title, for the cell's inset and its frame.
+constexpr int kHeaderTextPadding = 4;
 
 class SheetGridDelegate : public QStyledItemDelegate {
 public:
@@ -195,9 +197,16 @@ void SheetGridView::currentChanged(const QModelIndex& current, const QModelIndex
         Q_EMIT currentRowChanged(current.row() + 1);
 }
 
+// The designed widths are where a column starts; its header's title in the user's font is the
+// least it gets.
 void SheetGridView::applyColumnWidths() {
-    for (std::size_t column = 0; column < columns_.size(); ++column)
-        setColumnWidth(static_cast<int>(column), columns_[column].width);
+    const QFontMetrics metrics = horizontalHeader()->fontMetrics();
+    for (std::size_t column = 0; column < columns_.size(); ++column) {
+        const int index = static_cast<int>(column);
+        const QString title = model_->headerData(index, Qt::Horizontal, Qt::DisplayRole).toString();
+        const int titleWidth = metrics.horizontalAdvance(title) + 2 * kHeaderTextPadding;
+        setColumnWidth(index, std::max(columns_[column].width, titleWidth));
+    }
 }
 
 void paintGridCell(QPainter& painter, const QRect& rect, const CellLook& look,
