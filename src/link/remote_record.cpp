@@ -21,4 +21,19 @@ RemoteRecord RemoteRecord::fromBytes(std::span<const std::uint8_t, kSize> bytes)
             .buttonWord = little_endian::get<std::uint16_t>(bytes.subspan(8, 2))};
 }
 
+std::uint16_t packButtonMasks(const std::array<std::uint16_t, kButtonCount>& masks) {
+    std::uint16_t word = 0;
+    for (std::size_t button = 0; button < kButtonCount; ++button)
+        word =
+            static_cast<std::uint16_t>(word | (masks[button] & kChannelMaskBits) << (4 * button));
+    return word;
+}
+
+std::array<std::uint16_t, kButtonCount> unpackButtonMasks(std::uint16_t word) {
+    std::array<std::uint16_t, kButtonCount> masks{};
+    for (std::size_t button = 0; button < kButtonCount; ++button)
+        masks[button] = static_cast<std::uint16_t>((word >> (4 * button)) & kChannelMaskBits);
+    return masks;
+}
+
 } // namespace konfigor

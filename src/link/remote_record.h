@@ -7,6 +7,9 @@
 
 namespace konfigor {
 
+inline constexpr std::size_t kButtonCount = 4;
+inline constexpr std::uint16_t kChannelMaskBits = 0x0F;
+
 // One slot as the receiver stores it: the payload of the single-record requests and the ten
 // plane bytes of a slot in the memory map. All fields little-endian.
 struct RemoteRecord {
@@ -36,5 +39,10 @@ struct RemoteRecord {
                (serialField & ~kCopyLockBit) == reportedSerialWord;
     }
 };
+
+// The four masks packed into one word, button 1 in the lowest four bits, as the receiver and
+// settings files hold them.
+std::uint16_t packButtonMasks(const std::array<std::uint16_t, kButtonCount>& masks);
+std::array<std::uint16_t, kButtonCount> unpackButtonMasks(std::uint16_t word);
 
 } // namespace konfigor

@@ -2,7 +2,6 @@
 
 #include "common/little_endian.h"
 #include "link/remote_record.h"
-#include "sheet/remote_entry.h"
 
 #include <algorithm>
 

@@ -9,9 +9,7 @@
 
 namespace konfigor {
 
-inline constexpr std::size_t kButtonCount = 4;
 inline constexpr std::size_t kChannelCount = 4;
-inline constexpr std::uint16_t kChannelMaskBits = 0x0F;
 
 // One slot of the sheet. A slot is empty exactly when serialWord is 0; an empty slot may still
 // carry a description.
@@ -38,10 +36,5 @@ struct RemoteEntry {
 
     friend bool operator==(const RemoteEntry&, const RemoteEntry&) = default;
 };
-
-// The four masks packed into one word, button 1 in the lowest four bits, as the receiver and
-// settings files hold them.
-std::uint16_t packButtonMasks(const std::array<std::uint16_t, kButtonCount>& masks);
-std::array<std::uint16_t, kButtonCount> unpackButtonMasks(std::uint16_t word);
 
 } // namespace konfigor
