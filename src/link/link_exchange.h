@@ -45,7 +45,6 @@ public:
     static constexpr Milliseconds kRepeatAfter{200};
 
     Kind kind() const { return kind_; }
-    bool isIdle() const { return kind_ == Kind::None; }
     // The page or slot the request names.
     std::size_t target() const { return target_; }
     const Frame& request() const { return request_; }
@@ -78,11 +77,11 @@ public:
 
     // When the worker must look again: the next repeat, or the end of the quiet window.
     std::optional<Milliseconds> nextDeadline() const;
+
+private:
     Milliseconds quietWindow() const;
     // Until a reply has been timed, the repeat time stands for it.
     Milliseconds roundTrip() const { return measuredRoundTrip_.value_or(kRepeatAfter); }
-
-private:
     bool accepts(std::uint8_t letter) const;
     bool isPlain() const;
     Milliseconds quietDeadline() const;

@@ -56,15 +56,7 @@ bool ReceiverLink::connect(const std::string& portPath) {
     port_.discardInput();
     port_.configure();
     resetConnectionState();
-    {
-        const std::lock_guard lock(mainMutex_);
-        exchange_.clear();
-        exchange_.forgetRoundTrip();
-        exchangeIsBulk_ = false;
-        waiting_.clear();
-        probeDue_ = false;
-        probePending_ = false;
-    }
+    forgetExchanges();
     pingOutstanding_ = false;
     nextVersionRequest_ = Milliseconds{0};
     if (workerMode_ == Worker::Thread)
@@ -125,6 +117,17 @@ void ReceiverLink::resetConnectionState() {
     transferFailed_ = false;
     if (exchangeIsBulk_)
         abandonExchange(false);
+}
+
+// A new connection: nothing on the line, nothing waiting, no round trip measured yet.
+void ReceiverLink::forgetExchanges() {
+    const std::lock_guard lock(mainMutex_);
+    exchange_.clear();
+    exchange_.forgetRoundTrip();
+    exchangeIsBulk_ = false;
+    waiting_.clear();
+    probeDue_ = false;
+    probePending_ = false;
 }
 
 void ReceiverLink::setPortPath(const std::string& path) {

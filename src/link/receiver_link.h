@@ -148,6 +148,7 @@ private:
     bool writeBytes(std::span<const std::uint8_t> bytes);
     bool readInput();
     void resetConnectionState();
+    void forgetExchanges();
     void workerMain();
     void workerTick();
     void waitForWork();

@@ -113,12 +113,10 @@ void ReceiverLink::onVersion(const Frame& frame) {
 
 void ReceiverLink::onDamagedFrame(const Frame& frame) {
     const std::lock_guard lock(mainMutex_);
-    const auto verdict = isReply(frame.letter())
-                             ? exchange_.onDamagedReply(frame.letter(), clock_.now())
-                             : LinkExchange::Verdict::Ignore;
     if (!isReply(frame.letter()))
         exchange_.onDoubt(clock_.now());
-    if (verdict == LinkExchange::Verdict::OutOfStep)
+    else if (exchange_.onDamagedReply(frame.letter(), clock_.now()) ==
+             LinkExchange::Verdict::OutOfStep)
         onOutOfStep();
 }
 
