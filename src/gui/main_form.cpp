@@ -14,6 +14,7 @@
 #include "gui/system_clipboard.h"
 #include "gui/widgets/edit_icons.h"
 #include "gui/widgets/toggle_button.h"
+#include "gui/widgets/wrapping_label.h"
 #include "kvr-sim/demo_receiver.h"
 #include "link/udev_port_source.h"
 #include "session/app_core.h"
@@ -194,18 +195,14 @@ void TMainForm::buildStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setObjectName(QStringLiteral("StatusBar"));
     for (int panel = 0; panel < kStatusPanelCount; ++panel) {
-        auto* label = new QLabel(bar);
+        // A long message must not widen the window: the operation panel takes what the
+        // others leave and wraps onto another line instead of cutting the message.
+        QLabel* label = panel == kStretchingStatusPanel ? new WrappingLabel(bar) : new QLabel(bar);
         label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         label->setObjectName(QStringLiteral("StatusPanel%1").arg(panel));
         // The designed widths are minimums: a panel grows to its text in the user's font.
         label->setMinimumWidth(kStatusPanelWidths.at(static_cast<std::size_t>(panel)));
-        if (panel == kStretchingStatusPanel) {
-            // It takes what the others leave; a long message must not widen the window.
-            label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-            bar->addPermanentWidget(label, 1);
-        } else {
-            bar->addPermanentWidget(label);
-        }
+        bar->addPermanentWidget(label, panel == kStretchingStatusPanel ? 1 : 0);
         statusPanels_.at(static_cast<std::size_t>(panel)) = label;
     }
 }
