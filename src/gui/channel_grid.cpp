@@ -3,6 +3,7 @@
 #include "sheet/settings_sheet.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QScrollBar>
 
 namespace konfigor {
@@ -21,6 +22,14 @@ QSize StringGridChannels::sizeHint() const {
     const int scrollBar = horizontalScrollBar()->sizeHint().height();
     return {SheetGridView::sizeHint().width(),
             horizontalHeader()->sizeHint().height() + rows + scrollBar + 2 * frameWidth()};
+}
+
+void StringGridChannels::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        Q_EMIT editorRequested();
+        return;
+    }
+    SheetGridView::keyPressEvent(event);
 }
 
 CellLook StringGridChannels::lookAt(int row, int column, int /*width*/) const {

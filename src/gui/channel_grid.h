@@ -18,6 +18,13 @@ public:
     // Tall enough for its four rows and no more: the remote grid takes the rest of the page.
     QSize sizeHint() const override;
 
+Q_SIGNALS:
+    // Enter: the channel editor for the current row.
+    void editorRequested();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     const SettingsSheet& sheet_;
 };

@@ -3,11 +3,13 @@
 #include "gui/channel_grid.h"
 #include "gui/connecting_form.h"
 #include "gui/control_texts.h"
+#include "gui/editor_windows.h"
 #include "gui/loading_progress_form.h"
 #include "gui/main_form_surface.h"
 #include "gui/message_box_prompts.h"
 #include "gui/message_form.h"
 #include "gui/missing_features.h"
+#include "gui/qt_sound.h"
 #include "gui/qt_text.h"
 #include "gui/remote_grid.h"
 #include "gui/settings_file_dialogs.h"
@@ -88,6 +90,12 @@ TMainForm::TMainForm(CommandLine commandLine, MainFormEnvironment environment, Q
         ownClipboard_ = std::make_unique<SystemClipboard>();
         clipboard_ = ownClipboard_.get();
     }
+    if (environment.sound) {
+        sound_ = environment.sound;
+    } else {
+        ownSound_ = std::make_unique<QtSound>();
+        sound_ = ownSound_.get();
+    }
     buildSessionWindows(environment.prompts, environment.fileDialogs);
     createCore(environment.portSource);
     remoteGrid_ = new StringGridRemote(core_->sheet(), texts_, this);
@@ -100,6 +108,14 @@ TMainForm::TMainForm(CommandLine commandLine, MainFormEnvironment environment, Q
     connectEditingCommands();
     connectClipboardCommands();
     connectPortList();
+    editors_ = new EditorWindows({.window = *this,
+                                  .controls = controls_,
+                                  .remoteGrid = *remoteGrid_,
+                                  .channelGrid = *channelGrid_,
+                                  .core = *core_,
+                                  .link = link_,
+                                  .prompts = *prompts_,
+                                  .texts = texts_});
     disableControlsWithoutFeature(*this);
     core_->start();
     surface_->showConnectButton(false);
@@ -109,6 +125,8 @@ TMainForm::TMainForm(CommandLine commandLine, MainFormEnvironment environment, Q
 }
 
 TMainForm::~TMainForm() {
+    // The editors show the core's logic, which goes before the window's children do.
+    delete editors_;
     // The widgets outlive the members they show; nothing may tick into them any more.
     controls_.timerKvr->stop();
     controls_.timerAutomat->stop();
@@ -267,7 +285,8 @@ void TMainForm::createCore(PortSource* portSource) {
                           .transferDialog = *progressForm_,
                           .warning = *messageForm_,
                           .fileDialogs = *fileDialogs_,
-                          .clipboard = *clipboard_});
+                          .clipboard = *clipboard_,
+                          .sound = *sound_});
     if (portSource->notificationFd() >= 0) {
         deviceNotifier_ =
             new QSocketNotifier(portSource->notificationFd(), QSocketNotifier::Read, this);

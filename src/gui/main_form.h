@@ -25,9 +25,11 @@ namespace konfigor {
 class AppCore;
 class Clipboard;
 class DemoReceiver;
+class EditorWindows;
 class FileDialogs;
 class MainFormSurface;
 class PortSource;
+class Sound;
 class StringGridChannels;
 class StringGridRemote;
 class TConnectingForm;
@@ -53,6 +55,7 @@ struct MainFormEnvironment {
     Clipboard* clipboard = nullptr;
     FileDialogs* fileDialogs = nullptr;
     PortSource* portSource = nullptr;
+    Sound* sound = nullptr;
     std::optional<std::filesystem::path> configPath;
 };
 
@@ -76,6 +79,7 @@ public:
     const MainMenuActions& mainMenu() const { return mainMenu_; }
     StringGridRemote& remoteGrid() { return *remoteGrid_; }
     StringGridChannels& channelGrid() { return *channelGrid_; }
+    EditorWindows& editors() { return *editors_; }
 
     void setStatusPanel(int panel, const QString& text);
     QString statusPanel(int panel) const;
@@ -120,6 +124,8 @@ private:
     std::unique_ptr<Clipboard> ownClipboard_;
     Clipboard* clipboard_ = nullptr;
     UserPrompts* prompts_ = nullptr;
+    std::unique_ptr<Sound> ownSound_;
+    Sound* sound_ = nullptr;
     FileDialogs* fileDialogs_ = nullptr;
 
     std::array<QLabel*, kStatusPanelCount> statusPanels_{};
@@ -131,6 +137,7 @@ private:
     StringGridRemote* remoteGrid_ = nullptr;
     StringGridChannels* channelGrid_ = nullptr;
     MainFormControls controls_;
+    EditorWindows* editors_ = nullptr;
     MainMenuActions mainMenu_;
     QSocketNotifier* deviceNotifier_ = nullptr;
     bool shown_ = false;

@@ -78,6 +78,8 @@ void MainFormSurface::showReceiverControls(const ReceiverControls& shown) {
         c.buttonReset};
     for (QWidget* control : receiverControls)
         enableIfFeatured(control, shown.enabled);
+    // Entering a remote needs the receiver to hear it; offline the button would do nothing.
+    c.toolButtonRemoteAdd->setEnabled(shown.enabled);
     c.menuRemoteLoadEprom->setEnabled(shown.enabled);
     c.menuRemoteSaveEprom->setEnabled(shown.enabled);
     c.buttonPin->setPressed(shown.pinPressed);

@@ -10,13 +10,6 @@ namespace konfigor {
 namespace {
 
 constexpr auto kControlsWithoutFeature = std::to_array<std::string_view>({
-    // Entering and editing remotes, the channel editor.
-    "ToolButtonRemoteAdd",
-    "MenuRemoteAdd",
-    "ToolButtonRemoteEdit",
-    "MenuRemoteEdit",
-    "ToolButtonChannelEdit",
-    "MenuChannelEdit",
     // The virtual remote.
     "ButtonRemote1",
     "ButtonRemote2",

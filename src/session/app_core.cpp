@@ -67,8 +67,34 @@ AppCore::AppCore(Platform platform)
                        .prompts = p_.prompts,
                        .surface = p_.sheetSurface,
                        .texts = p_.texts}),
-      clipboard_(sheet_, p_.clipboard, p_.clock, p_.prompts, p_.texts, clipboardChanges_) {
+      clipboard_(sheet_, p_.clipboard, p_.clock, p_.prompts, p_.texts, clipboardChanges_),
+      remoteEditor_({.sheet = sheet_,
+                     .history = historyCommands_,
+                     .saveState = saveState_,
+                     .session = session_,
+                     .surface = p_.sheetSurface,
+                     .sound = p_.sound,
+                     .texts = p_.texts}),
+      channelEditor_({.sheet = sheet_,
+                      .history = historyCommands_,
+                      .saveState = saveState_,
+                      .session = session_,
+                      .prompts = p_.prompts,
+                      .surface = p_.sheetSurface,
+                      .texts = p_.texts}) {
     takeOptions();
+    handRemoteReportsToTheEditor();
+}
+
+void AppCore::handRemoteReportsToTheEditor() {
+    session_.unknownRemotePressed = [this](std::uint32_t serialWord, std::uint16_t counter, int) {
+        if (remoteEditor_.isOpen())
+            remoteEditor_.onUnknownRemote(serialWord, counter);
+    };
+    session_.remotePressed = [this](const RemotePress& press) {
+        if (remoteEditor_.isOpen())
+            remoteEditor_.onStoredRemote(press.slot);
+    };
 }
 
 void AppCore::start() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "editors/channel_editor.h"
+#include "editors/remote_editor.h"
 #include "link/port_list.h"
 #include "session/bulk_transfer.h"
 #include "session/record_transfer.h"
@@ -30,6 +32,7 @@ class PortSource;
 class ReceiverLink;
 class SessionSurface;
 class SheetSurface;
+class Sound;
 class TextTable;
 class TransferDialog;
 class UserPrompts;
@@ -58,6 +61,7 @@ public:
         WarningWindow& warning;
         FileDialogs& fileDialogs;
         Clipboard& clipboard;
+        Sound& sound;
         std::function<std::tm()> localTime = localTimeNow;
     };
 
@@ -87,12 +91,16 @@ public:
     SheetEditor& editor() { return editor_; }
     GridSelection& selection() { return selection_; }
     ClipboardExchange& clipboard() { return clipboard_; }
+    RemoteEditor& remoteEditor() { return remoteEditor_; }
+    ChannelEditor& channelEditor() { return channelEditor_; }
     // The slot of the remote grid's current row.
     std::size_t currentSlot() const {
         return static_cast<std::size_t>(selection_.currentRow() - 1);
     }
 
 private:
+    void handRemoteReportsToTheEditor();
+
     // The save commands the save-state questions run, as their tool buttons would.
     class Commands final : public SaveCommands {
     public:
@@ -124,6 +132,8 @@ private:
     GridSelection selection_{sheet_};
     ClipboardChanges clipboardChanges_{historyCommands_, saveState_, session_};
     ClipboardExchange clipboard_;
+    RemoteEditor remoteEditor_;
+    ChannelEditor channelEditor_;
 };
 
 } // namespace konfigor

@@ -47,6 +47,18 @@ bool RecordTransfer::writeConfigurationPage() {
     return true;
 }
 
+bool RecordTransfer::writeChannelSettings() {
+    if (!s_.link.writeConfiguration()) {
+        s_.prompts.ask({.caption = s_.texts.text(Msg::ChannelConfigWriteFailedTitle),
+                        .text = s_.texts.text(Msg::ChannelConfigWriteFailed),
+                        .icon = PromptIcon::Error});
+        return false;
+    }
+    s_.state.pendingOperation = PendingOperation::ChannelWrite;
+    s_.surface.setStatusText(StatusPanel::Operation, s_.texts.text(Msg::WritingChannelConfig));
+    return true;
+}
+
 void RecordTransfer::onWriteAccepted() {
     switch (s_.state.pendingOperation) {
     case PendingOperation::ConfigurationWrite:

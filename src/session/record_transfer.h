@@ -38,6 +38,8 @@ public:
     void readRemoteRecord(std::size_t slot);
     // After the image's configuration page was changed.
     bool writeConfigurationPage();
+    // The same page after a channel edit, with the channel editor's own texts.
+    bool writeChannelSettings();
 
     // 'Y': the receiver took the write the session waits for.
     void onWriteAccepted();

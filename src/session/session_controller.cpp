@@ -378,6 +378,10 @@ void SessionController::setOperationStatus(const std::string& text) {
 
 // --- what the sheet commands need ---
 
+bool SessionController::isOperationPending() const {
+    return s_.state.pendingOperation != PendingOperation::None;
+}
+
 bool SessionController::isAutosaveActive() const {
     return s_.options.autosave && s_.link.isRunning();
 }
@@ -388,6 +392,10 @@ bool SessionController::writeSheetToReceiver() {
 
 bool SessionController::writeRemoteRecord(std::size_t slot) {
     return s_.records.writeRemoteRecord(slot);
+}
+
+bool SessionController::writeChannelSettings() {
+    return s_.records.writeChannelSettings();
 }
 
 void SessionController::setSecondRecordSlot(std::size_t slot) {

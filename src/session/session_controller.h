@@ -98,9 +98,11 @@ public:
     std::function<void()> checkReceiverPin;
 
     // --- SheetSession ---
+    bool isOperationPending() const override;
     bool isAutosaveActive() const override;
     bool writeSheetToReceiver() override;
     bool writeRemoteRecord(std::size_t slot) override;
+    bool writeChannelSettings() override;
     void setSecondRecordSlot(std::size_t slot) override;
     void clearImage(bool channelDefaults) override;
     void setEnteredPin(std::string_view pin) override;

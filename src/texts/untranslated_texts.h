@@ -21,6 +21,18 @@ enum class Untranslated : std::size_t {
     ConnectedWithVersionMulti, // the same for a multi receiver
     DemoPortName,              // the demo mode's software receiver in the port list
     WarningOkButton,           // the warning window has no language-file lines
+
+    // A relay time above what the receiver's 16 bits hold.
+    ChannelTimeTooLong,
+    // Characters the sheet's code page has no byte for.
+    ChannelDescriptionNotStorable,
+    // The channel editor's groups have no language-file lines.
+    ChannelDescriptionGroup,
+    ChannelTimeGroup,
+    RemotePositionGroup, // the remote editor's groups have no language-file lines
+    RemoteSerialGroup,
+    RemoteCopyLockGroup,
+    RemoteMultiCaption,
     Count
 };
 
@@ -40,6 +52,14 @@ inline constexpr std::array<std::string_view, static_cast<std::size_t>(Untransla
         "%s (%s %i.%i MULTI)",
         "Symulowany odbiornik ZOR (demo)",
         "&OK",
+        "Czas działania przekaźnika nie może przekraczać 6553,5 sek.",
+        "Opis kanału zawiera znaki, których nie można zapisać w arkuszu.",
+        "Opis kanału",
+        "Czas działania przekaźnika (dokładność 0,1 sek.)",
+        "Numer porządkowy pilota",
+        "Numer seryjny",
+        "Blokada kopiow",
+        "Multi",
     };
 } // namespace detail
 

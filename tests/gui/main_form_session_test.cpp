@@ -1,3 +1,7 @@
+#include "gui/channel_grid.h"
+#include "gui/edit_channel_form.h"
+#include "gui/edit_remote_form.h"
+#include "gui/editor_windows.h"
 #include "gui/main_form.h"
 #include "gui/missing_features.h"
 #include "gui/remote_grid.h"
@@ -16,6 +20,8 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -180,30 +186,40 @@ TEST_F(MainFormSessionTest, ControlsWithoutTheirFeatureStayDisabledWhenConnected
     }
 }
 
-TEST_F(MainFormSessionTest, EnterAndADoubleClickOnARemoteOpenNothing) {
+// Enter and a double click open the remote editor on the grid's current row, and the channel
+// editor on the channel grid's.
+TEST_F(MainFormSessionTest, EnterAndADoubleClickOpenTheEditors) {
     form->show();
     form->controls().buttonConnect->click();
     ASSERT_TRUE(waitFor([&] { return form->core().sheet().remotes[3].serialWord != 0; }));
     ASSERT_TRUE(waitFor([&] { return form->controls().toolBtnLoadChip->isEnabled(); }));
     StringGridRemote& grid = form->remoteGrid();
     grid.setCurrentRow(1);
-    const Observed before = observe(*form, grid);
+    TEditRemoteForm& remoteEditor = form->editors().remoteForm();
 
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
     QApplication::sendEvent(&grid, &enter);
-    const QPoint at = grid.visualRect(grid.model()->index(0, 2)).center();
+    ASSERT_TRUE(remoteEditor.isVisible());
+    EXPECT_EQ(remoteEditor.windowTitle(), QStringLiteral("Edycja pilota..."));
+    remoteEditor.reject();
+
+    const QPoint at = grid.visualRect(grid.model()->index(3, 2)).center();
     QMouseEvent doubleClick(QEvent::MouseButtonDblClick, at, grid.viewport()->mapToGlobal(at),
                             Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(grid.viewport(), &doubleClick);
-    QCoreApplication::processEvents();
+    ASSERT_TRUE(remoteEditor.isVisible());
+    EXPECT_EQ(remoteEditor.findChild<QLineEdit*>(QStringLiteral("RemoteNoEdit"))->text(),
+              QStringLiteral("4"));
+    remoteEditor.reject();
 
-    EXPECT_EQ(observe(*form, grid), before);
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    for (const std::string_view name : controlsWithoutFeature()) {
-        const auto* action = form->findChild<QAction*>(QString::fromLatin1(name));
-        const auto* widget = form->findChild<QWidget*>(QString::fromLatin1(name));
-        EXPECT_FALSE(action ? action->isEnabled() : widget->isEnabled()) << name;
-    }
+    StringGridChannels& channels = form->channelGrid();
+    channels.setCurrentRow(2);
+    QApplication::sendEvent(&channels, &enter);
+    TEditChannelForm& channelEditor = form->editors().channelForm();
+    ASSERT_TRUE(channelEditor.isVisible());
+    EXPECT_EQ(channelEditor.findChild<QLabel*>(QStringLiteral("LabelChannel"))->text(),
+              QStringLiteral("Edycja kanału 2"));
+    channelEditor.reject();
 }
 
 TEST_F(MainFormSessionTest, ClosingWritesTheWindowIntoTheConfiguration) {

@@ -8,6 +8,7 @@
 #include "support/fake_clock.h"
 #include "support/fake_serial_port.h"
 #include "support/recording_sheet_surface.h"
+#include "support/recording_sound.h"
 #include "support/scripted_prompts.h"
 #include "support/session_fakes.h"
 #include "support/temp_folder.h"
@@ -98,6 +99,7 @@ protected:
     FakeWarningWindow warning;
     FakeFileDialogs fileDialogs;
     FakeClipboard clipboard;
+    RecordingSound sound;
     AppCore core{{.link = link,
                   .clock = clock,
                   .portSource = ports,
@@ -113,6 +115,7 @@ protected:
                   .warning = warning,
                   .fileDialogs = fileDialogs,
                   .clipboard = clipboard,
+                  .sound = sound,
                   .localTime = [] {
                       std::tm time{};
                       time.tm_year = 118;

@@ -11,6 +11,7 @@ namespace konfigor::testing_support {
 // The receiver session as the sheet logic sees it, recording what it was asked to send.
 class FakeSheetSession final : public SheetSession {
 public:
+    bool isOperationPending() const override { return operationPending; }
     bool isAutosaveActive() const override { return autosave; }
     bool writeSheetToReceiver() override {
         ++sheetWrites;
@@ -18,6 +19,10 @@ public:
     }
     bool writeRemoteRecord(std::size_t slot) override {
         recordWrites.push_back(slot);
+        return writesSucceed;
+    }
+    bool writeChannelSettings() override {
+        ++channelWrites;
         return writesSucceed;
     }
     void setSecondRecordSlot(std::size_t slot) override { secondRecordSlots.push_back(slot); }
@@ -28,9 +33,11 @@ public:
     void setEnteredPin(std::string_view pin) override { enteredPins.emplace_back(pin); }
     ReceiverImage& image() override { return image_; }
 
+    bool operationPending = false;
     bool autosave = false;
     bool writesSucceed = true;
     int sheetWrites = 0;
+    int channelWrites = 0;
     std::vector<std::size_t> recordWrites;
     std::vector<std::size_t> secondRecordSlots;
     std::vector<bool> imageClears;

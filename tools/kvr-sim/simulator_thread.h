@@ -1,11 +1,13 @@
 #pragma once
 
 #include "kvr-sim/pty_server.h"
+#include "kvr-sim/simulator_console.h"
 
 #include <chrono>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <thread>
 
 namespace konfigor {
@@ -19,15 +21,13 @@ public:
         std::optional<std::filesystem::path> link;
         // Stored remotes pressed one after another, for live events.
         std::optional<std::chrono::milliseconds> pressEvery;
+        // kvr-sim's console ("press SERIAL BUTTON", ...) through command().
+        bool console = false;
     };
 
-    explicit SimulatorThread(ReceiverSimulator& simulator, Options options = {})
-        : server_(simulator, std::move(options.link)) {
-        if (options.pressEvery)
-            server_.pressStoredRemotesEvery(*options.pressEvery);
-        thread_ = std::thread([this] { server_.run(); });
-    }
-    ~SimulatorThread() { stop(); }
+    explicit SimulatorThread(ReceiverSimulator& simulator);
+    SimulatorThread(ReceiverSimulator& simulator, Options options);
+    ~SimulatorThread();
     SimulatorThread(const SimulatorThread&) = delete;
     SimulatorThread& operator=(const SimulatorThread&) = delete;
 
@@ -35,15 +35,24 @@ public:
     std::string portPath() const { return server_.slavePath(); }
     PtyServer& server() { return server_; }
 
+    // One console line carried out on the serving thread, and its answer ("ok" or "error:
+    // ..."). Only with Options::console.
+    std::string command(std::string_view line);
+
     // Ends the serving; afterwards the simulator may be looked at.
-    void stop() {
-        server_.stop();
-        if (thread_.joinable())
-            thread_.join();
-    }
+    void stop();
 
 private:
+    void openConsole(ReceiverSimulator& simulator);
+
     PtyServer server_;
+    std::optional<SimulatorConsole> console_;
+    // Ours: the write end of the console's input and the read end of its replies.
+    int commandsIn_ = -1;
+    int repliesOut_ = -1;
+    // The server's ends.
+    int consoleInput_ = -1;
+    int consoleReplies_ = -1;
     std::thread thread_;
 };
 
