@@ -9,6 +9,7 @@
 #include "gui/message_box_prompts.h"
 #include "gui/message_form.h"
 #include "gui/missing_features.h"
+#include "gui/pin_forms.h"
 #include "gui/qt_sound.h"
 #include "gui/qt_text.h"
 #include "gui/remote_grid.h"
@@ -96,7 +97,7 @@ TMainForm::TMainForm(CommandLine commandLine, MainFormEnvironment environment, Q
         ownSound_ = std::make_unique<QtSound>();
         sound_ = ownSound_.get();
     }
-    buildSessionWindows(environment.prompts, environment.fileDialogs);
+    buildSessionWindows(environment.prompts, environment.fileDialogs, environment.pinDialogs);
     createCore(environment.portSource);
     remoteGrid_ = new StringGridRemote(core_->sheet(), texts_, this);
     channelGrid_ = new StringGridChannels(core_->sheet(), texts_, this);
@@ -108,6 +109,7 @@ TMainForm::TMainForm(CommandLine commandLine, MainFormEnvironment environment, Q
     connectEditingCommands();
     connectClipboardCommands();
     connectPortList();
+    connectSecurityCommands();
     editors_ = new EditorWindows({.window = *this,
                                   .controls = controls_,
                                   .remoteGrid = *remoteGrid_,
@@ -238,7 +240,8 @@ QAction* TMainForm::addAction(QMenu* menu, const char* objectName, const QKeySeq
     return action;
 }
 
-void TMainForm::buildSessionWindows(UserPrompts* prompts, FileDialogs* fileDialogs) {
+void TMainForm::buildSessionWindows(UserPrompts* prompts, FileDialogs* fileDialogs,
+                                    PinDialogs* pinDialogs) {
     if (!prompts) {
         ownPrompts_ = std::make_unique<MessageBoxPrompts>(this);
         prompts = ownPrompts_.get();
@@ -253,6 +256,11 @@ void TMainForm::buildSessionWindows(UserPrompts* prompts, FileDialogs* fileDialo
     progressForm_ = new TLoadingProgressForm(
         texts_, [this] { core_->bulk().cancelRequested(); }, this);
     messageForm_ = new TMessageForm(this);
+    if (!pinDialogs) {
+        ownPinDialogs_ = std::make_unique<QtPinDialogs>(this, *prompts_, texts_);
+        pinDialogs = ownPinDialogs_.get();
+    }
+    pinDialogs_ = pinDialogs;
 }
 
 void TMainForm::createCore(PortSource* portSource) {
@@ -286,7 +294,8 @@ void TMainForm::createCore(PortSource* portSource) {
                           .warning = *messageForm_,
                           .fileDialogs = *fileDialogs_,
                           .clipboard = *clipboard_,
-                          .sound = *sound_});
+                          .sound = *sound_,
+                          .pinDialogs = *pinDialogs_});
     if (portSource->notificationFd() >= 0) {
         deviceNotifier_ =
             new QSocketNotifier(portSource->notificationFd(), QSocketNotifier::Read, this);
@@ -331,6 +340,18 @@ void TMainForm::connectCommands() {
     c.idMemorySheetEdit->installEventFilter(this);
     c.popupMenuRemote->installEventFilter(this);
     c.popupMenuChannel->installEventFilter(this);
+}
+
+// "Kod PIN", the two copy locks and the reset behind its hidden panel.
+void TMainForm::connectSecurityCommands() {
+    const MainFormControls& c = controls_;
+    ReceiverSecurity& security = core_->security();
+    connect(c.buttonPin, &ToggleButton::toggledByUser, this, [&security] { security.changePin(); });
+    connect(c.checkBoxGlobalnaBlokadaKopiowania, &ToggleButton::toggledByUser, this,
+            [&security](bool pressed) { security.globalCopyLockClicked(pressed); });
+    connect(c.checkBoxAdministracyjnaBlokadaKopiowania, &ToggleButton::toggledByUser, this,
+            [&security](bool pressed) { security.adminCopyLockClicked(pressed); });
+    connect(c.buttonReset, &QPushButton::clicked, this, [&security] { security.resetReceiver(); });
 }
 
 void TMainForm::connectPortList() {

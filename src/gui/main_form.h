@@ -28,6 +28,7 @@ class DemoReceiver;
 class EditorWindows;
 class FileDialogs;
 class MainFormSurface;
+class PinDialogs;
 class PortSource;
 class Sound;
 class StringGridChannels;
@@ -56,6 +57,7 @@ struct MainFormEnvironment {
     FileDialogs* fileDialogs = nullptr;
     PortSource* portSource = nullptr;
     Sound* sound = nullptr;
+    PinDialogs* pinDialogs = nullptr;
     std::optional<std::filesystem::path> configPath;
 };
 
@@ -99,13 +101,15 @@ private:
     void buildStatusBar();
     QMenu* addMenu(QMenu* parent, const char* objectName);
     QAction* addAction(QMenu* menu, const char* objectName, const QKeySequence& shortcut = {});
-    void buildSessionWindows(UserPrompts* prompts, FileDialogs* fileDialogs);
+    void buildSessionWindows(UserPrompts* prompts, FileDialogs* fileDialogs,
+                             PinDialogs* pinDialogs);
     void createCore(PortSource* portSource);
     void connectCommands();
     void connectEditingCommands();
     void connectClipboardCommands();
     void repaintAfterCommand();
     void connectPortList();
+    void connectSecurityCommands();
     void showStatusTip(const QString& tip);
     void restoreWindow();
     void saveWindow();
@@ -125,6 +129,8 @@ private:
     Clipboard* clipboard_ = nullptr;
     UserPrompts* prompts_ = nullptr;
     std::unique_ptr<Sound> ownSound_;
+    std::unique_ptr<PinDialogs> ownPinDialogs_;
+    PinDialogs* pinDialogs_ = nullptr;
     Sound* sound_ = nullptr;
     FileDialogs* fileDialogs_ = nullptr;
 

@@ -17,10 +17,6 @@ constexpr auto kControlsWithoutFeature = std::to_array<std::string_view>({
     "ButtonRemote4",
     "RemoteSettingsButton",
     "ButtonRemoteShow",
-    // Entering the PIN, the copy locks.
-    "ButtonPin",
-    "CheckBoxGlobalnaBlokadaKopiowania",
-    "CheckBoxAdministracyjnaBlokadaKopiowania",
     // Searching the receiver, the options, the report.
     "ToolBtnScan",
     "MenuOptions",

@@ -81,9 +81,20 @@ AppCore::AppCore(Platform platform)
                       .session = session_,
                       .prompts = p_.prompts,
                       .surface = p_.sheetSurface,
-                      .texts = p_.texts}) {
+                      .texts = p_.texts}),
+      security_({.link = p_.link,
+                 .session = session_,
+                 .state = state_,
+                 .saveState = saveState_,
+                 .history = historyCommands_,
+                 .records = records_,
+                 .dialogs = p_.pinDialogs,
+                 .prompts = p_.prompts,
+                 .surface = p_.sheetSurface,
+                 .texts = p_.texts}) {
     takeOptions();
     handRemoteReportsToTheEditor();
+    session_.checkReceiverPin = [this] { security_.checkReceiverPin(); };
 }
 
 void AppCore::handRemoteReportsToTheEditor() {

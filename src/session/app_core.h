@@ -4,6 +4,7 @@
 #include "editors/remote_editor.h"
 #include "link/port_list.h"
 #include "session/bulk_transfer.h"
+#include "session/receiver_security.h"
 #include "session/record_transfer.h"
 #include "session/session_controller.h"
 #include "session/session_state.h"
@@ -28,6 +29,7 @@ class Clipboard;
 class Configuration;
 class ConnectingDialog;
 class FileDialogs;
+class PinDialogs;
 class PortSource;
 class ReceiverLink;
 class SessionSurface;
@@ -62,6 +64,7 @@ public:
         FileDialogs& fileDialogs;
         Clipboard& clipboard;
         Sound& sound;
+        PinDialogs& pinDialogs;
         std::function<std::tm()> localTime = localTimeNow;
     };
 
@@ -93,6 +96,7 @@ public:
     ClipboardExchange& clipboard() { return clipboard_; }
     RemoteEditor& remoteEditor() { return remoteEditor_; }
     ChannelEditor& channelEditor() { return channelEditor_; }
+    ReceiverSecurity& security() { return security_; }
     // The slot of the remote grid's current row.
     std::size_t currentSlot() const {
         return static_cast<std::size_t>(selection_.currentRow() - 1);
@@ -134,6 +138,7 @@ private:
     ClipboardExchange clipboard_;
     RemoteEditor remoteEditor_;
     ChannelEditor channelEditor_;
+    ReceiverSecurity security_;
 };
 
 } // namespace konfigor

@@ -108,6 +108,31 @@ void SessionController::disconnectReceiver() {
     setLinkTimer(false);
 }
 
+void SessionController::disconnectAfterWrongPin() {
+    // The unsaved-changes question may be answered "not now"; a wrong PIN still ends the
+    // connection after a few polite attempts.
+    constexpr int kPoliteAttempts = 3;
+    constexpr Clock::Milliseconds kRetryPause = 10ms;
+    for (int attempt = 0; attempt < kPoliteAttempts && s_.link.isRunning(); ++attempt) {
+        userDisconnect();
+        if (s_.link.isRunning())
+            s_.clock.sleepFor(kRetryPause);
+    }
+    if (!s_.link.isRunning())
+        return;
+    disconnectReceiver();
+    if (!s_.link.isRunning())
+        s_.saveState.apply(SaveEvent::Disconnection);
+}
+
+void SessionController::continueAfterConnecting() {
+    s_.state.loadAfterConnect = false;
+    if (!s_.options.loadReceiverAfterConnect)
+        return;
+    s_.state.searchAfterLoad = s_.options.openSearchAfterLoad;
+    s_.bulk.loadFromReceiver();
+}
+
 void SessionController::refreshPorts() {
     s_.sessionSurface.showPortList(s_.ports.refreshPortList(connectedPort()));
     s_.ports.updatePortPresence(connectedPort());

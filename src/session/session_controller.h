@@ -70,6 +70,11 @@ public:
     void autoConnectTimerFired();
     void connectToSelectedPort();
     void disconnectReceiver();
+    // A PIN that was not accepted ends the connection as the connect button would, without
+    // its history question; asked again every 10 ms until the link has stopped.
+    void disconnectAfterWrongPin();
+    // The PIN accepted: the load that connecting promised, whatever became of its flag.
+    void continueAfterConnecting();
     // The port list at start-up and after a device came or went.
     void refreshPorts();
     void devicesChanged();

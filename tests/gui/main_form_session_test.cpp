@@ -5,6 +5,7 @@
 #include "gui/main_form.h"
 #include "gui/missing_features.h"
 #include "gui/remote_grid.h"
+#include "gui/widgets/toggle_button.h"
 #include "kvr-sim/receiver_simulator.h"
 #include "kvr-sim/simulator_thread.h"
 #include "session/app_core.h"
@@ -220,6 +221,38 @@ TEST_F(MainFormSessionTest, EnterAndADoubleClickOpenTheEditors) {
     EXPECT_EQ(channelEditor.findChild<QLabel*>(QStringLiteral("LabelChannel"))->text(),
               QStringLiteral("Edycja kanału 2"));
     channelEditor.reject();
+}
+
+// A receiver protected by a PIN: the PIN window comes once, the controls open with the right
+// digits, and "Kod PIN" switches the requirement off through its window.
+TEST_F(MainFormSessionTest, APinProtectedReceiverOpensWithItsPinAndKodPinChangesIt) {
+    thread.stop();
+    ReceiverSimulator protectedReceiver;
+    protectedReceiver.setBaudRate(0);
+    ASSERT_TRUE(protectedReceiver.memory().setPin("00123"));
+    protectedReceiver.memory().setPinRequired(true);
+    SimulatorThread protectedThread(protectedReceiver);
+    testing_support::FakePinDialogs pins;
+    pins.pins = {"00123"};
+    pins.newPins = {PinDialogs::NewPin{.required = false}};
+    TMainForm window(
+        CommandLine{.extraPorts = {QString::fromStdString(protectedThread.portPath())}},
+        MainFormEnvironment{.prompts = &prompts,
+                            .fileDialogs = &fileDialogs,
+                            .portSource = &ports,
+                            .pinDialogs = &pins,
+                            .configPath = path("config.txt")});
+    window.show();
+    const MainFormControls& c = window.controls();
+    c.buttonConnect->click();
+    ASSERT_TRUE(waitFor([&] { return pins.pinAsks == 1 && c.toolBtnLoadChip->isEnabled(); }));
+    EXPECT_TRUE(c.buttonPin->isEnabled());
+    EXPECT_TRUE(c.buttonPin->isPressed());
+
+    c.buttonPin->click();
+    EXPECT_EQ(pins.requiredShown, std::vector<bool>{true});
+    EXPECT_FALSE(c.buttonPin->isPressed()) << "the requirement is off";
+    EXPECT_TRUE(c.toolBtnLoadChip->isEnabled());
 }
 
 TEST_F(MainFormSessionTest, ClosingWritesTheWindowIntoTheConfiguration) {

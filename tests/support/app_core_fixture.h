@@ -100,6 +100,7 @@ protected:
     FakeFileDialogs fileDialogs;
     FakeClipboard clipboard;
     RecordingSound sound;
+    FakePinDialogs pinDialogs;
     AppCore core{{.link = link,
                   .clock = clock,
                   .portSource = ports,
@@ -116,6 +117,7 @@ protected:
                   .fileDialogs = fileDialogs,
                   .clipboard = clipboard,
                   .sound = sound,
+                  .pinDialogs = pinDialogs,
                   .localTime = [] {
                       std::tm time{};
                       time.tm_year = 118;

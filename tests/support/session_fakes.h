@@ -4,9 +4,11 @@
 #include "link/port_source.h"
 #include "link/receiver_link.h"
 #include "session/file_dialogs.h"
+#include "session/pin_dialogs.h"
 #include "session/session_dialogs.h"
 #include "session/session_surface.h"
 
+#include <deque>
 #include <functional>
 #include <optional>
 #include <string>
@@ -82,6 +84,42 @@ public:
     std::vector<std::string> shown;
     std::string lastTitle;
     bool visible = false;
+};
+
+// The PIN windows answered from a script: each ask takes the next answer, nothing (Cancel) when
+// the script is empty. `whileOpen` runs as if the timer ticked while the window is modal.
+class FakePinDialogs final : public PinDialogs {
+public:
+    bool isPinEntryVisible() const override { return pinEntryOpen; }
+    std::optional<std::string> askPin() override {
+        ++pinAsks;
+        pinEntryOpen = true;
+        if (whileOpen)
+            whileOpen();
+        pinEntryOpen = false;
+        return take(pins);
+    }
+    std::optional<NewPin> askNewPin(bool required) override {
+        requiredShown.push_back(required);
+        return take(newPins);
+    }
+
+    std::deque<std::optional<std::string>> pins;
+    std::deque<std::optional<NewPin>> newPins;
+    std::function<void()> whileOpen;
+    bool pinEntryOpen = false;
+    int pinAsks = 0;
+    std::vector<bool> requiredShown;
+
+private:
+    template <class Answer>
+    static std::optional<Answer> take(std::deque<std::optional<Answer>>& script) {
+        if (script.empty())
+            return std::nullopt;
+        auto next = script.front();
+        script.pop_front();
+        return next;
+    }
 };
 
 // Answers the file dialogs with the files a test set, cancelling when none is set.

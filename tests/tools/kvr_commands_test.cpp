@@ -337,6 +337,16 @@ TEST_F(KvrCommands, UsageErrorsExitWithTwoAndAHint) {
         {{"write", "--port", "p", "a.kvr", "-o", "b.kvr"}, "write: unknown option -o"},
         {{"write", "--port", "p", "a.kvr", "--pin", "1234"}, "write: the PIN is five digits"},
         {{"read", "--port", "p", "-o", "a.kvr", "--pin", "12a45"}, "read: the PIN is five digits"},
+        {{"pin", "--port", "p"}, "pin: missing --new NNNNN or --off"},
+        {{"pin", "--port", "p", "--new", "54321", "--off"},
+         "pin: choose one of --new NNNNN and --off"},
+        {{"pin", "--port", "p", "--new", "5432"}, "pin: the new PIN is five digits"},
+        {{"pin", "--port", "p", "--new", "00000"}, "pin: the new PIN cannot be all zeros"},
+        {{"pin", "--port", "p", "--off", "--new"}, "option --new needs a PIN"},
+        {{"info", "--port", "p", "--new", "54321"}, "info: unknown option --new"},
+        // A PIN where none belongs is not shown back.
+        {{"pin", "--port", "p", "--pin", "00123", "54321"},
+         "pin: unexpected argument (a number, not shown)"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.message);

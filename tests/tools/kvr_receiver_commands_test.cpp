@@ -8,6 +8,7 @@
 #include "link/serial_port_posix.h"
 #include "support/temp_folder.h"
 #include "texts/text_table.h"
+#include "tools/input_pipe.h"
 
 #include <optional>
 #include <sstream>
@@ -22,6 +23,7 @@ namespace konfigor::kvr {
 namespace {
 
 using testing::HasSubstr;
+using testing::Not;
 
 constexpr std::uint32_t kMulti = 0x4000'0000;
 constexpr std::uint32_t kLock = RemoteRecord::kCopyLockBit;
@@ -65,10 +67,10 @@ protected:
     void stopServer() { served.reset(); }
     std::string port() const { return served->portPath(); }
 
-    // PIN 01234, required; both locks on; a byte nobody interprets.
-    void protectWithPin() {
+    // The PIN required; both locks on; a byte nobody interprets.
+    void protectWithPin(std::string_view pin = "01234") {
         ReceiverMemory& memory = simulator->memory();
-        ASSERT_TRUE(memory.setPin("01234"));
+        ASSERT_TRUE(memory.setPin(pin));
         memory.setPinRequired(true);
         memory.setGlobalCopyLock(true);
         memory.setAdminCopyLock(true);
@@ -79,11 +81,13 @@ protected:
         memory.setPage(0, changed);
     }
 
-    static Outcome run(std::vector<std::string> args) {
+    // `input` is the whole of standard input: no test waits for a terminal.
+    static Outcome run(std::vector<std::string> args, std::string_view input = {}) {
         const std::vector<std::string_view> words(args.begin(), args.end());
         std::ostringstream out;
         std::ostringstream err;
-        const int status = runKvr(words, out, err);
+        const InputPipe stdinPipe(input);
+        const int status = runKvr(words, out, err, false, stdinPipe.fd());
         return {status, out.str(), err.str()};
     }
 
@@ -319,6 +323,181 @@ TEST_F(KvrReceiverCommands, ReadWithVerifySavesOnlyWhatTwoReadingsAgreeOn) {
     EXPECT_EQ(moving.status, kExitReceiverError);
     EXPECT_EQ(moving.err, "kvr: verification failed: the two readings differ in slot 5\n");
     EXPECT_FALSE(std::filesystem::exists(path("b.bin")));
+}
+
+// Every PIN the cases below give; none may ever be printed.
+const std::vector<std::string> kPinsGiven{"00123", "00124", "54321", "5432", "0012", "00000"};
+
+void expectNoPinShown(const Outcome& outcome) {
+    for (const std::string& pin : kPinsGiven) {
+        EXPECT_THAT(outcome.out, Not(HasSubstr(pin)));
+        EXPECT_THAT(outcome.err, Not(HasSubstr(pin)));
+    }
+}
+
+void expectMessage(const Outcome& outcome, const std::string& message) {
+    if (message.empty()) {
+        EXPECT_EQ(outcome.err, "");
+    } else {
+        EXPECT_THAT(outcome.err, testing::StartsWith(message));
+    }
+}
+
+TEST_F(KvrReceiverCommands, PinChangesOnlyThePinSettingOfTheReceiver) {
+    const struct {
+        std::string name;
+        // PIN 00123, required or not.
+        bool required;
+        std::vector<std::string> args;
+        std::string input;
+        int status;
+        std::string message;
+        // After success.
+        bool requiredAfter = false;
+        std::string digitsAfter;
+    } cases[] = {
+        {"new PIN",
+         true,
+         {"--pin", "00123", "--new", "54321"},
+         "",
+         kExitSuccess,
+         "",
+         true,
+         "54321"},
+        {"off keeps the digits",
+         true,
+         {"--pin", "00123", "--off"},
+         "",
+         kExitSuccess,
+         "",
+         false,
+         "00123"},
+        {"both from the input, in order",
+         true,
+         {"--new", "-", "--pin", "-"},
+         "00123\n54321\n",
+         kExitSuccess,
+         "",
+         true,
+         "54321"},
+        {"no requirement, no PIN asked",
+         false,
+         {"--new", "54321"},
+         "",
+         kExitSuccess,
+         "",
+         true,
+         "54321"},
+        {"wrong PIN",
+         true,
+         {"--pin", "00124", "--new", "54321"},
+         "",
+         kExitReceiverError,
+         "kvr: wrong PIN\n"},
+        {"wrong PIN from the input",
+         true,
+         {"--pin", "-", "--off"},
+         "00124\n",
+         kExitReceiverError,
+         "kvr: wrong PIN\n"},
+        {"PIN missing",
+         true,
+         {"--off"},
+         "",
+         kExitReceiverError,
+         "kvr: the receiver requires a PIN"},
+        {"all zeros",
+         true,
+         {"--pin", "00123", "--new", "00000"},
+         "",
+         kExitUsage,
+         "kvr: pin: the new PIN cannot be all zeros\n"},
+        {"four digits",
+         true,
+         {"--pin", "00123", "--new", "5432"},
+         "",
+         kExitUsage,
+         "kvr: pin: the new PIN is five digits\n"},
+        {"all zeros from the input",
+         true,
+         {"--pin", "-", "--new", "-"},
+         "00123\n00000\n",
+         kExitUsage,
+         "kvr: pin: the new PIN cannot be all zeros\n"},
+        {"input ends before the new PIN",
+         true,
+         {"--pin", "-", "--new", "-"},
+         "00123\n",
+         kExitUsage,
+         "kvr: pin: no PIN on standard input\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        serve();
+        protectWithPin("00123");
+        simulator->memory().setPinRequired(c.required);
+        const ReceiverMemory before = simulator->memory();
+        startServer();
+        std::vector<std::string> args{"pin", "--port", port()};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const Outcome outcome = run(args, c.input);
+        stopServer();
+
+        EXPECT_EQ(outcome.status, c.status);
+        expectMessage(outcome, c.message);
+        EXPECT_EQ(outcome.out, "");
+        expectNoPinShown(outcome);
+        if (c.status != kExitSuccess) {
+            EXPECT_EQ(simulator->requestCount('S'), 0u);
+            EXPECT_EQ(simulator->memory(), before);
+            continue;
+        }
+        // Locks, channels, the byte nobody interprets and every remote as they were.
+        ReceiverMemory expected = before;
+        expected.setPinRequired(c.requiredAfter);
+        ASSERT_TRUE(expected.setPin(c.digitsAfter));
+        EXPECT_EQ(simulator->memory(), expected);
+    }
+}
+
+TEST_F(KvrReceiverCommands, EveryCommandTakesTheReceiversPinFromTheInput) {
+    const std::string settings = writeSheetFile(sheetToWrite());
+    const std::string image = path("memory.bin").string();
+    const struct {
+        std::string command;
+        std::vector<std::string> args;
+    } commands[] = {
+        {"info", {"--pin", "-"}},
+        {"read", {"--pin", "-", "--image", image}},
+        {"write", {settings, "--pin", "-"}},
+    };
+    const struct {
+        std::string input;
+        int status;
+        std::string message;
+    } inputs[] = {
+        {"00123\n", kExitSuccess, ""},
+        {"00124\n", kExitReceiverError, "kvr: wrong PIN\n"},
+        {"0012\n", kExitUsage, ": the PIN is five digits\n"},
+        {"", kExitUsage, ": no PIN on standard input\n"},
+    };
+    for (const auto& command : commands) {
+        for (const auto& input : inputs) {
+            SCOPED_TRACE(command.command + ' ' + testing::PrintToString(input.input));
+            serve();
+            protectWithPin("00123");
+            startServer();
+            std::vector<std::string> args{command.command, "--port", port()};
+            args.insert(args.end(), command.args.begin(), command.args.end());
+            const Outcome outcome = run(args, input.input);
+
+            EXPECT_EQ(outcome.status, input.status) << outcome.err;
+            const bool usage = input.status == kExitUsage;
+            expectMessage(outcome,
+                          usage ? "kvr: " + command.command + input.message : input.message);
+            expectNoPinShown(outcome);
+        }
+    }
 }
 
 // Memories that differ in the given places.

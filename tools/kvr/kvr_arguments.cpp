@@ -1,5 +1,7 @@
 #include "kvr/kvr_arguments.h"
 
+#include "session/pin_rules.h"
+
 #include <algorithm>
 #include <array>
 #include <map>
@@ -15,11 +17,12 @@ struct ValueOption {
     std::string_view valueName;
 };
 
-constexpr std::array<ValueOption, 5> kValueOptions{{
+constexpr std::array<ValueOption, 6> kValueOptions{{
     {"-o", "-o", "a file name"},
     {"--output", "-o", "a file name"},
     {"--port", "--port", "a port path"},
     {"--pin", "--pin", "a PIN"},
+    {"--new", "--new", "a PIN"},
     {"--image", "--image", "a file name"},
 }};
 
@@ -76,6 +79,13 @@ struct CommandShape {
     std::string_view operandName;
 };
 
+// A PIN typed where it does not belong is not shown back.
+std::string shown(std::string_view word) {
+    const bool number = !word.empty() && std::all_of(word.begin(), word.end(),
+                                                     [](char c) { return c >= '0' && c <= '9'; });
+    return number ? "(a number, not shown)" : std::string(word);
+}
+
 std::optional<UsageError> checkWords(const CommandShape& shape, const Words& words) {
     const std::string prefix = std::string(shape.command) + ": ";
     for (const std::string_view flag : words.flags) {
@@ -90,7 +100,7 @@ std::optional<UsageError> checkWords(const CommandShape& shape, const Words& wor
     if (words.operands.size() < operands)
         return UsageError{prefix + "missing " + std::string(shape.operandName)};
     if (words.operands.size() > operands)
-        return UsageError{prefix + "unexpected argument " + std::string(words.operands[operands])};
+        return UsageError{prefix + "unexpected argument " + shown(words.operands[operands])};
     return std::nullopt;
 }
 
@@ -145,9 +155,37 @@ ParsedArguments portsRequest(const Words& words) {
     return PortsRequest{};
 }
 
-bool isPin(std::string_view text) {
-    return text.size() == 5 &&
-           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+// Why a PIN is refused; messages never repeat the PIN.
+using PinCheck = std::optional<std::string> (*)(std::string_view pin);
+
+std::optional<std::string> receiverPinProblem(std::string_view pin) {
+    if (!isFullPin(pin))
+        return "the PIN is five digits";
+    return std::nullopt;
+}
+
+// The rules of the program's own PIN dialog, with the repetition already matched.
+std::optional<std::string> newPinProblem(std::string_view pin) {
+    switch (checkNewPin(true, pin, pin)) {
+    case NewPinRefusal::TooShort:
+        return "the new PIN is five digits";
+    case NewPinRefusal::AllZeros:
+        return "the new PIN cannot be all zeros";
+    case NewPinRefusal::Differs:
+    case NewPinRefusal::None:
+        break;
+    }
+    return std::nullopt;
+}
+
+// A PIN from the command line, checked unless it is still to be read.
+std::optional<UsageError> checkPinWord(std::string_view command, std::string_view pin,
+                                       PinCheck check) {
+    if (pin == kPinFromInput)
+        return std::nullopt;
+    if (auto problem = check(pin))
+        return UsageError{std::string(command) + ": " + *problem};
+    return std::nullopt;
 }
 
 std::variant<ReceiverAddress, UsageError> receiverAddress(std::string_view command,
@@ -158,8 +196,8 @@ std::variant<ReceiverAddress, UsageError> receiverAddress(std::string_view comma
         return UsageError{prefix + "missing --port PATH"};
     ReceiverAddress address{.port = std::string(*port), .pin = std::nullopt};
     if (const auto pin = valueOf(words, "--pin")) {
-        if (!isPin(*pin))
-            return UsageError{prefix + "the PIN is five digits"};
+        if (auto error = checkPinWord(command, *pin, receiverPinProblem))
+            return *error;
         address.pin = std::string(*pin);
     }
     return address;
@@ -204,7 +242,75 @@ ParsedArguments writeRequest(const Words& words) {
                         .verify = hasFlag(words, "--verify")};
 }
 
+ParsedArguments pinRequest(const Words& words) {
+    if (auto error = checkWords({"pin", {"--off"}, {"--port", "--pin", "--new"}, {}}, words))
+        return *error;
+    auto address = receiverAddress("pin", words);
+    if (auto* error = std::get_if<UsageError>(&address))
+        return *error;
+    const auto newPin = valueOf(words, "--new");
+    const bool off = hasFlag(words, "--off");
+    if (newPin && off)
+        return UsageError{"pin: choose one of --new NNNNN and --off"};
+    if (!newPin && !off)
+        return UsageError{"pin: missing --new NNNNN or --off"};
+    if (newPin) {
+        if (auto error = checkPinWord("pin", *newPin, newPinProblem))
+            return *error;
+    }
+    return PinRequest{.receiver = std::get<ReceiverAddress>(std::move(address)),
+                      .newPin = newPin ? std::optional<std::string>(*newPin) : std::nullopt};
+}
+
+std::string_view commandOf(const InfoRequest&) {
+    return "info";
+}
+std::string_view commandOf(const ReadRequest&) {
+    return "read";
+}
+std::string_view commandOf(const WriteRequest&) {
+    return "write";
+}
+std::string_view commandOf(const PinRequest&) {
+    return "pin";
+}
+
+// `value` read from the input when it was given as kPinFromInput; why it is refused otherwise.
+std::optional<std::string> takeFromInput(std::optional<std::string>& value, std::string_view prompt,
+                                         PinCheck check, const LineReader& readLine) {
+    if (value != kPinFromInput)
+        return std::nullopt;
+    auto line = readLine(prompt);
+    if (!line)
+        return "no PIN on standard input";
+    if (auto problem = check(*line))
+        return problem;
+    value = std::move(*line);
+    return std::nullopt;
+}
+
 } // namespace
+
+void takePinsFromInput(ParsedArguments& parsed, const LineReader& readLine) {
+    const auto refusal = std::visit(
+        [&](auto& request) -> std::optional<UsageError> {
+            if constexpr (requires { request.receiver.pin; }) {
+                const std::string prefix = std::string(commandOf(request)) + ": ";
+                if (auto problem =
+                        takeFromInput(request.receiver.pin, "PIN: ", receiverPinProblem, readLine))
+                    return UsageError{prefix + *problem};
+                if constexpr (requires { request.newPin; }) {
+                    if (auto problem =
+                            takeFromInput(request.newPin, "New PIN: ", newPinProblem, readLine))
+                        return UsageError{prefix + *problem};
+                }
+            }
+            return std::nullopt;
+        },
+        parsed);
+    if (refusal)
+        parsed = *refusal;
+}
 
 ParsedArguments parseArguments(std::span<const std::string_view> args) {
     if (args.empty())
@@ -215,7 +321,7 @@ ParsedArguments parseArguments(std::span<const std::string_view> args) {
         return *error;
     const Words& words = std::get<Words>(sorted);
     using Parser = ParsedArguments (*)(const Words&);
-    constexpr std::array<std::pair<std::string_view, Parser>, 7> kCommands{{
+    constexpr std::array<std::pair<std::string_view, Parser>, 8> kCommands{{
         {"show", showRequest},
         {"export", exportRequest},
         {"import", importRequest},
@@ -223,6 +329,7 @@ ParsedArguments parseArguments(std::span<const std::string_view> args) {
         {"info", infoRequest},
         {"read", readRequest},
         {"write", writeRequest},
+        {"pin", pinRequest},
     }};
     for (const auto& [name, parse] : kCommands) {
         if (name == command)

@@ -4,6 +4,7 @@
 #include "files/settings_file.h"
 #include "kvr/command_support.h"
 #include "kvr/receiver_commands.h"
+#include "kvr/secret_input.h"
 #include "kvr/sheet_csv.h"
 #include "kvr/sheet_json.h"
 #include "kvr/sheet_json_import.h"
@@ -28,6 +29,7 @@ constexpr std::string_view kSynopsis = R"(Usage: kvr show FILE.kvr
        kvr info --port PORT [--pin NNNNN]
        kvr read --port PORT (-o FILE.kvr | --image FILE.bin) [--verify] [--pin NNNNN]
        kvr write --port PORT FILE.kvr [--verify] [--pin NNNNN]
+       kvr pin --port PORT (--new NNNNN | --off) [--pin NNNNN]
 )";
 
 constexpr std::string_view kHelp =
@@ -57,8 +59,14 @@ Commands:
       write the remotes and channels of the settings file to the receiver; its PIN, copy
       locks and other settings stay (only its configuration page is read first); --verify
       reads everything back and compares
+  pin --port PORT (--new NNNNN | --off) [--pin NNNNN]
+      require the new five-digit PIN (not 00000) from now on, or switch the requirement off
+      keeping the digits; only the configuration page is written, then read back and compared
 
-A receiver that requires a PIN is read and written only with --pin and its PIN.
+A receiver that requires a PIN is read and written only with --pin and its PIN. A PIN given
+as "-" is read from standard input, one line each (--pin before --new), without echo on a
+terminal, so that it stays out of the process list and the shell's history. No PIN is ever
+printed.
 
 Options:
   -h, --help     show this help and exit
@@ -144,8 +152,11 @@ int runImport(const ImportRequest& request, std::ostream& err) {
 }
 
 int runKvr(std::span<const std::string_view> args, std::ostream& out, std::ostream& err,
-           bool errIsTerminal) {
+           bool errIsTerminal, int inputFd) {
     const ReceiverCommandOptions options{.showProgress = errIsTerminal, .limits = {}};
+    ParsedArguments parsed = parseArguments(args);
+    takePinsFromInput(
+        parsed, [&](std::string_view prompt) { return readSecretLine(inputFd, err, prompt); });
     return std::visit(
         Overloaded{[&](const UsageError& error) {
                        err << "kvr: " << error.message << '\n'
@@ -161,8 +172,9 @@ int runKvr(std::span<const std::string_view> args, std::ostream& out, std::ostre
                    },
                    [&](const InfoRequest& request) { return runInfo(request, out, err, options); },
                    [&](const ReadRequest& request) { return runRead(request, err, options); },
-                   [&](const WriteRequest& request) { return runWrite(request, err, options); }},
-        parseArguments(args));
+                   [&](const WriteRequest& request) { return runWrite(request, err, options); },
+                   [&](const PinRequest& request) { return runPin(request, err, options); }},
+        parsed);
 }
 
 } // namespace konfigor::kvr

@@ -5,6 +5,7 @@
 #include <ostream>
 #include <span>
 #include <string_view>
+#include <unistd.h>
 
 namespace konfigor::kvr {
 
@@ -20,10 +21,10 @@ inline constexpr int kExitUsage = 2;
 std::string_view kvrHelp();
 
 // Runs the command in `args` (the words after the program name): results go to `out`,
-// messages to `err`, and progress of transfers too when `err` is a terminal. Returns the exit
-// status.
+// messages to `err`, and progress of transfers too when `err` is a terminal. A PIN given as "-"
+// is a line read from `inputFd`. Returns the exit status.
 int runKvr(std::span<const std::string_view> args, std::ostream& out, std::ostream& err,
-           bool errIsTerminal = false);
+           bool errIsTerminal = false, int inputFd = STDIN_FILENO);
 
 int runShow(const ShowRequest& request, std::ostream& out, std::ostream& err);
 int runExport(const ExportRequest& request, std::ostream& out, std::ostream& err);

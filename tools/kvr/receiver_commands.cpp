@@ -188,4 +188,27 @@ int runWrite(const WriteRequest& request, std::ostream& err,
     return kExitSuccess;
 }
 
+int runPin(const PinRequest& request, std::ostream& err, const ReceiverCommandOptions& options) {
+    ReceiverSession session(options.limits);
+    // The configuration page goes back whole: read it first, so that only the PIN setting
+    // changes.
+    if (!openReceiver(session, request.receiver, err) || reported(session.readConfiguration(), err))
+        return kExitReceiverError;
+    const bool required = request.newPin.has_value();
+    // Switching the requirement off keeps the digits the receiver has.
+    const std::string digits = request.newPin.value_or(session.memory().pinText());
+    if (!session.setPinSetting(required, request.newPin)) {
+        err << "kvr: pin: the new PIN is five digits\n";
+        return kExitUsage;
+    }
+    if (reported(session.writeConfiguration(), err) || reported(session.readConfiguration(), err))
+        return kExitReceiverError;
+    const ReceiverMemory stored = session.memory();
+    if (stored.isPinRequired() != required || stored.pinText() != digits) {
+        err << "kvr: verification failed: the receiver holds another PIN setting\n";
+        return kExitReceiverError;
+    }
+    return kExitSuccess;
+}
+
 } // namespace konfigor::kvr

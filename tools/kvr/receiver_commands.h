@@ -31,5 +31,8 @@ int runRead(const ReadRequest& request, std::ostream& err,
             const ReceiverCommandOptions& options = {});
 int runWrite(const WriteRequest& request, std::ostream& err,
              const ReceiverCommandOptions& options = {});
+// Changes the PIN setting in the configuration page alone and reads it back.
+int runPin(const PinRequest& request, std::ostream& err,
+           const ReceiverCommandOptions& options = {});
 
 } // namespace konfigor::kvr

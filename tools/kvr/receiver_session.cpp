@@ -78,6 +78,23 @@ std::optional<std::string> ReceiverSession::readConfiguration() {
     return std::nullopt;
 }
 
+bool ReceiverSession::setPinSetting(bool required, const std::optional<std::string>& digits) {
+    if (digits && !link_.setPin(*digits))
+        return false;
+    link_.image().update([&](ReceiverMemory& m) { m.setPinRequired(required); });
+    return true;
+}
+
+// The receiver's 'Y' to a page-0 write counts as a configuration change.
+std::optional<std::string> ReceiverSession::writeConfiguration() {
+    const std::uint32_t before = link_.configChangeCount();
+    if (!link_.writeConfiguration())
+        return "no connection to the receiver on " + portPath_;
+    if (!waitFor([&] { return link_.configChangeCount() != before; }, limits_.answer))
+        return "the receiver did not accept its configuration within " + seconds(limits_.answer);
+    return std::nullopt;
+}
+
 std::optional<std::string> ReceiverSession::writeMemory(const ReceiverMemory& memory,
                                                         const Progress& progress) {
     link_.image().update([&](ReceiverMemory& image) { image = memory; });

@@ -51,6 +51,11 @@ public:
     std::optional<std::string> readConfiguration();
     // `memory` into the image and from there to the receiver, whole.
     std::optional<std::string> writeMemory(const ReceiverMemory& memory, const Progress& progress);
+    // The PIN requirement, and new digits when given, into the image alone; false when the
+    // digits are not five.
+    bool setPinSetting(bool required, const std::optional<std::string>& digits);
+    // The image's configuration page alone to the receiver, waiting until it accepted it.
+    std::optional<std::string> writeConfiguration();
     // A copy of the link's image.
     ReceiverMemory memory() const;
 
