@@ -4,6 +4,7 @@
 #include "gui/control_texts.h"
 #include "gui/qt_text.h"
 #include "gui/widgets/cp1250_validator.h"
+#include "gui/window_placement.h"
 #include "texts/untranslated_texts.h"
 
 #include <QCheckBox>
@@ -130,7 +131,7 @@ bool TEditChannelForm::openFor(ChannelEditor& editor, std::size_t channel) {
     cbTransientMode_->setChecked(form.transientMode);
     // Also when the box kept its state and sent no signal.
     CBTransientModeClick();
-    centreOnParent();
+    centreOverParent(*this);
     open();
     return true;
 }
@@ -172,15 +173,6 @@ void TEditChannelForm::ButtonOkClick() {
                            .doublePress = cbDblSwitch_->isChecked()};
     if (editor_->accept(channel_, form, decimalSeparator_))
         accept();
-}
-
-void TEditChannelForm::centreOnParent() {
-    adjustSize();
-    if (const QWidget* owner = parentWidget()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(owner->window()->frameGeometry().center());
-        move(frame.topLeft());
-    }
 }
 
 } // namespace konfigor

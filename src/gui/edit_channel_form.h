@@ -36,7 +36,6 @@ protected:
 private:
     void CBTransientModeClick();
     void ButtonOkClick();
-    void centreOnParent();
 
     const TextTable& texts_;
     ChannelEditor* editor_ = nullptr;

@@ -5,6 +5,7 @@
 #include "gui/remote_scan_form.h"
 #include "gui/widgets/cp1250_validator.h"
 #include "gui/widgets/toggle_button.h"
+#include "gui/window_placement.h"
 #include "texts/text_table.h"
 #include "texts/untranslated_texts.h"
 
@@ -178,12 +179,7 @@ void TEditRemoteForm::openWith(const RemoteEditorSetup& setup) {
     remoteNoEdit_->setText(toQString(setup.positionText));
     remoteIdEdit_->setText(toQString(setup.serialText));
 
-    adjustSize();
-    if (const QWidget* over = parentWidget()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(over->frameGeometry().center());
-        move(frame.topLeft());
-    }
+    centreOverParent(*this);
     descriptionEdit_->setFocus();
     descriptionEdit_->selectAll();
     open();

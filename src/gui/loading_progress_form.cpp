@@ -2,6 +2,7 @@
 
 #include "gui/control_texts.h"
 #include "gui/qt_text.h"
+#include "gui/window_placement.h"
 
 #include <algorithm>
 
@@ -54,7 +55,7 @@ TransferResult TLoadingProgressForm::run(const std::string& caption) {
         return TransferResult::Abort;
     setWindowTitle(toQString(caption));
     progressBar_->setValue(0);
-    centreOnParent();
+    centreOverParent(*this);
     QEventLoop loop;
     loop_ = &loop;
     result_ = TransferResult::Abort;
@@ -84,15 +85,6 @@ void TLoadingProgressForm::finish(TransferResult result) {
 void TLoadingProgressForm::reject() {
     if (onCancel_)
         onCancel_();
-}
-
-void TLoadingProgressForm::centreOnParent() {
-    adjustSize();
-    if (const QWidget* owner = parentWidget()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(owner->window()->frameGeometry().center());
-        move(frame.topLeft());
-    }
 }
 
 } // namespace konfigor

@@ -39,7 +39,6 @@ protected:
     void reject() override;
 
 private:
-    void centreOnParent();
 
     const TextTable& texts_;
     std::function<void()> onCancel_;

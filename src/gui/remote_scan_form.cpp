@@ -1,6 +1,7 @@
 #include "gui/remote_scan_form.h"
 
 #include "gui/control_texts.h"
+#include "gui/window_placement.h"
 
 #include <QFontMetrics>
 #include <QHBoxLayout>
@@ -55,12 +56,7 @@ void TRemoteScanForm::showLines(const QString& remoteLine, const QString& hint) 
 void TRemoteScanForm::showOverParent() {
     if (isVisible())
         return;
-    adjustSize();
-    if (const QWidget* over = parentWidget()) {
-        QRect frame = frameGeometry();
-        frame.moveCenter(over->frameGeometry().center());
-        move(frame.topLeft());
-    }
+    centreOverParent(*this);
     open();
 }
 

@@ -413,8 +413,8 @@ TEST_F(RemoteEditorTest, MarkedRemotesTakeTheBoxesThatAreNotGrey) {
     EXPECT_TRUE(session.recordWrites.empty());
     EXPECT_TRUE(saveState.savedToReceiver());
     EXPECT_EQ(store.kindAt(store.position()), HistoryKind::RemotesEdited);
-    const auto& records = std::get<SlotRecords>(store.entryAt(store.position()).payload).records;
-    EXPECT_EQ(records.size(), 3u);
+    const HistoryEntry entry = store.entryAt(store.position());
+    EXPECT_EQ(std::get<SlotRecords>(entry.payload).records.size(), 3u);
 }
 
 TEST_F(RemoteEditorTest, AMarkedDescriptionTypedOverReplacesEveryOne) {

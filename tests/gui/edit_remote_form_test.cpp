@@ -7,12 +7,12 @@
 #include "kvr-sim/receiver_simulator.h"
 #include "kvr-sim/simulator_thread.h"
 #include "session/app_core.h"
+#include "support/event_loop_wait.h"
 #include "support/recording_sound.h"
 #include "support/scripted_prompts.h"
 #include "support/session_fakes.h"
 #include "support/temp_folder.h"
 
-#include <chrono>
 #include <functional>
 
 #include <QAction>
@@ -26,7 +26,7 @@
 namespace konfigor {
 namespace {
 
-using namespace std::chrono_literals;
+using testing_support::waitFor;
 
 constexpr std::uint32_t kNewRemote = 5000123;
 
@@ -51,16 +51,6 @@ protected:
 
     static testing_support::Bytes toBytes(std::string_view text) {
         return {text.begin(), text.end()};
-    }
-
-    static bool waitFor(const std::function<bool()>& condition) {
-        const auto end = std::chrono::steady_clock::now() + 20s;
-        while (!condition()) {
-            if (std::chrono::steady_clock::now() > end)
-                return false;
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        }
-        return true;
     }
 
     void connectAndLoad() {

@@ -9,11 +9,11 @@
 #include "kvr-sim/receiver_simulator.h"
 #include "kvr-sim/simulator_thread.h"
 #include "session/app_core.h"
+#include "support/event_loop_wait.h"
 #include "support/scripted_prompts.h"
 #include "support/session_fakes.h"
 #include "support/temp_folder.h"
 
-#include <chrono>
 
 #include <QAbstractItemModel>
 #include <QAction>
@@ -33,10 +33,10 @@
 namespace konfigor {
 namespace {
 
-using namespace std::chrono_literals;
 using testing_support::FakeFileDialogs;
 using testing_support::FixedPortSource;
 using testing_support::ScriptedPrompts;
+using testing_support::waitFor;
 
 // The real main window against the software receiver on a pseudo-terminal, its own timers
 // driving the session.
@@ -61,17 +61,6 @@ protected:
 
     static void writeText(const std::filesystem::path& file, const std::string& text) {
         writeBytes(file, testing_support::Bytes(text.begin(), text.end()));
-    }
-
-    // Runs the window's event loop until the condition holds.
-    static bool waitFor(const std::function<bool()>& condition) {
-        const auto end = std::chrono::steady_clock::now() + 20s;
-        while (!condition()) {
-            if (std::chrono::steady_clock::now() > end)
-                return false;
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        }
-        return true;
     }
 
     QString cellText(int row, int column) {
