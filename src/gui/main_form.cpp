@@ -15,6 +15,7 @@
 #include "gui/remote_grid.h"
 #include "gui/settings_file_dialogs.h"
 #include "gui/system_clipboard.h"
+#include "gui/virtual_buttons.h"
 #include "gui/widgets/edit_icons.h"
 #include "gui/widgets/toggle_button.h"
 #include "gui/widgets/wrapping_label.h"
@@ -110,6 +111,8 @@ TMainForm::TMainForm(CommandLine commandLine, MainFormEnvironment environment, Q
     connectClipboardCommands();
     connectPortList();
     connectSecurityCommands();
+    virtualButtons_ =
+        new VirtualButtons(*this, controls_, core_->virtualRemote(), configuration_, texts_);
     editors_ = new EditorWindows({.window = *this,
                                   .controls = controls_,
                                   .remoteGrid = *remoteGrid_,
@@ -127,8 +130,10 @@ TMainForm::TMainForm(CommandLine commandLine, MainFormEnvironment environment, Q
 }
 
 TMainForm::~TMainForm() {
-    // The editors show the core's logic, which goes before the window's children do.
+    // The editors and the virtual buttons show the core's logic, which goes before the window's
+    // children do.
     delete editors_;
+    delete virtualButtons_;
     // The widgets outlive the members they show; nothing may tick into them any more.
     controls_.timerKvr->stop();
     controls_.timerAutomat->stop();

@@ -26,6 +26,7 @@ class AppCore;
 class Clipboard;
 class DemoReceiver;
 class EditorWindows;
+class VirtualButtons;
 class FileDialogs;
 class MainFormSurface;
 class PinDialogs;
@@ -82,6 +83,7 @@ public:
     StringGridRemote& remoteGrid() { return *remoteGrid_; }
     StringGridChannels& channelGrid() { return *channelGrid_; }
     EditorWindows& editors() { return *editors_; }
+    VirtualButtons& virtualButtons() { return *virtualButtons_; }
 
     void setStatusPanel(int panel, const QString& text);
     QString statusPanel(int panel) const;
@@ -144,6 +146,7 @@ private:
     StringGridChannels* channelGrid_ = nullptr;
     MainFormControls controls_;
     EditorWindows* editors_ = nullptr;
+    VirtualButtons* virtualButtons_ = nullptr;
     MainMenuActions mainMenu_;
     QSocketNotifier* deviceNotifier_ = nullptr;
     bool shown_ = false;

@@ -11,11 +11,6 @@ namespace {
 
 constexpr auto kControlsWithoutFeature = std::to_array<std::string_view>({
     // The virtual remote.
-    "ButtonRemote1",
-    "ButtonRemote2",
-    "ButtonRemote3",
-    "ButtonRemote4",
-    "RemoteSettingsButton",
     "ButtonRemoteShow",
     // Searching the receiver, the options, the report.
     "ToolBtnScan",

@@ -3,6 +3,7 @@
 #include "editors/channel_editor.h"
 #include "editors/remote_editor.h"
 #include "link/port_list.h"
+#include "remote/virtual_remote.h"
 #include "session/bulk_transfer.h"
 #include "session/receiver_security.h"
 #include "session/record_transfer.h"
@@ -97,6 +98,7 @@ public:
     RemoteEditor& remoteEditor() { return remoteEditor_; }
     ChannelEditor& channelEditor() { return channelEditor_; }
     ReceiverSecurity& security() { return security_; }
+    VirtualRemote& virtualRemote() { return virtualRemote_; }
     // The slot of the remote grid's current row.
     std::size_t currentSlot() const {
         return static_cast<std::size_t>(selection_.currentRow() - 1);
@@ -139,6 +141,7 @@ private:
     RemoteEditor remoteEditor_;
     ChannelEditor channelEditor_;
     ReceiverSecurity security_;
+    VirtualRemote virtualRemote_{p_.link, p_.texts};
 };
 
 } // namespace konfigor

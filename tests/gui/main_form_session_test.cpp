@@ -8,12 +8,12 @@
 #include "gui/widgets/toggle_button.h"
 #include "kvr-sim/receiver_simulator.h"
 #include "kvr-sim/simulator_thread.h"
+#include "remote/virtual_remote.h"
 #include "session/app_core.h"
 #include "support/event_loop_wait.h"
 #include "support/scripted_prompts.h"
 #include "support/session_fakes.h"
 #include "support/temp_folder.h"
-
 
 #include <QAbstractItemModel>
 #include <QAction>
@@ -26,7 +26,9 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPushButton>
+#include <QShortcutEvent>
 #include <QTabWidget>
+#include <QTest>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
@@ -242,6 +244,44 @@ TEST_F(MainFormSessionTest, APinProtectedReceiverOpensWithItsPinAndKodPinChanges
     EXPECT_EQ(pins.requiredShown, std::vector<bool>{true});
     EXPECT_FALSE(c.buttonPin->isPressed()) << "the requirement is off";
     EXPECT_TRUE(c.toolBtnLoadChip->isEnabled());
+}
+
+// The virtual remote's buttons on the main window: a mouse press holds the button until its
+// release; Alt+digit holds it until a key goes up; a focused button
+// held with the space bar is one press however long the key repeats.
+TEST_F(MainFormSessionTest, VirtualButtonsHoldWhileTheirInputHolds) {
+    form->show();
+    QApplication::setActiveWindow(form.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    const MainFormControls& c = form->controls();
+    c.buttonConnect->click();
+    ASSERT_TRUE(waitFor([&] { return c.toolBtnLoadChip->isEnabled(); }));
+    ASSERT_TRUE(c.buttonRemote[1]->isEnabled());
+    const VirtualRemote& remote = form->core().virtualRemote();
+
+    QTest::mousePress(c.buttonRemote[1], Qt::LeftButton);
+    EXPECT_EQ(remote.heldButton(), 2);
+    QTest::mouseRelease(c.buttonRemote[1], Qt::LeftButton);
+    EXPECT_EQ(remote.heldButton(), 0);
+
+    // Alt+3 as Qt delivers an accelerator: the key is offered to the focus widget, then the
+    // button gets its shortcut event while the digit is down. (The offscreen platform's key
+    // path does not try accelerators, so the test hands the shortcut over itself.)
+    QKeyEvent altThree(QEvent::ShortcutOverride, Qt::Key_3, Qt::AltModifier, QStringLiteral("3"));
+    QApplication::sendEvent(c.buttonRemote[1], &altThree);
+    QShortcutEvent accelerator(QKeySequence(Qt::ALT | Qt::Key_3), 0);
+    QApplication::sendEvent(c.buttonRemote[2], &accelerator);
+    EXPECT_EQ(remote.heldButton(), 3);
+    QTest::keyRelease(c.buttonRemote[1], Qt::Key_3, Qt::AltModifier);
+    EXPECT_EQ(remote.heldButton(), 0);
+
+    c.buttonRemote[0]->setFocus();
+    QTest::keyPress(c.buttonRemote[0], Qt::Key_Space);
+    QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), true);
+    QApplication::sendEvent(c.buttonRemote[0], &repeat);
+    EXPECT_EQ(remote.heldButton(), 1);
+    QTest::keyRelease(c.buttonRemote[0], Qt::Key_Space);
+    EXPECT_EQ(remote.heldButton(), 0);
 }
 
 TEST_F(MainFormSessionTest, ClosingWritesTheWindowIntoTheConfiguration) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <map>
 #include <vector>
 
@@ -17,13 +18,14 @@ struct ValueOption {
     std::string_view valueName;
 };
 
-constexpr std::array<ValueOption, 6> kValueOptions{{
+constexpr std::array<ValueOption, 7> kValueOptions{{
     {"-o", "-o", "a file name"},
     {"--output", "-o", "a file name"},
     {"--port", "--port", "a port path"},
     {"--pin", "--pin", "a PIN"},
     {"--new", "--new", "a PIN"},
     {"--image", "--image", "a file name"},
+    {"--last", "--last", "a number"},
 }};
 
 // The words after the command, sorted into operands, flags and option values.
@@ -262,6 +264,20 @@ ParsedArguments pinRequest(const Words& words) {
                       .newPin = newPin ? std::optional<std::string>(*newPin) : std::nullopt};
 }
 
+ParsedArguments eventsRequest(const Words& words) {
+    if (auto error = checkWords({"events", {"--csv"}, {"--last"}, "LOG"}, words))
+        return *error;
+    EventsRequest request{.log = words.operands.front(), .csv = hasFlag(words, "--csv")};
+    if (const auto last = valueOf(words, "--last")) {
+        std::size_t count = 0;
+        const auto [end, error] = std::from_chars(last->data(), last->data() + last->size(), count);
+        if (error != std::errc() || end != last->data() + last->size() || count == 0)
+            return UsageError{"events: --last needs a whole number above 0"};
+        request.last = count;
+    }
+    return request;
+}
+
 std::string_view commandOf(const InfoRequest&) {
     return "info";
 }
@@ -321,7 +337,7 @@ ParsedArguments parseArguments(std::span<const std::string_view> args) {
         return *error;
     const Words& words = std::get<Words>(sorted);
     using Parser = ParsedArguments (*)(const Words&);
-    constexpr std::array<std::pair<std::string_view, Parser>, 8> kCommands{{
+    constexpr std::array<std::pair<std::string_view, Parser>, 9> kCommands{{
         {"show", showRequest},
         {"export", exportRequest},
         {"import", importRequest},
@@ -330,6 +346,7 @@ ParsedArguments parseArguments(std::span<const std::string_view> args) {
         {"read", readRequest},
         {"write", writeRequest},
         {"pin", pinRequest},
+        {"events", eventsRequest},
     }};
     for (const auto& [name, parse] : kCommands) {
         if (name == command)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "eventlog/events_log.h"
 #include "kvr/slot_selection.h"
 
 #include <filesystem>
@@ -74,13 +75,20 @@ struct PinRequest {
     std::optional<std::string> newPin;
 };
 
+// Prints the newest events of an event log file.
+struct EventsRequest {
+    std::filesystem::path log;
+    std::size_t last = EventsLog::kDefaultArchiveSize;
+    bool csv = false;
+};
+
 struct UsageError {
     std::string message;
 };
 
 using ParsedArguments =
     std::variant<UsageError, ShowRequest, ExportRequest, ImportRequest, PortsRequest, InfoRequest,
-                 ReadRequest, WriteRequest, PinRequest>;
+                 ReadRequest, WriteRequest, PinRequest, EventsRequest>;
 
 // The command and its arguments, without the program name. Options may stand anywhere after
 // the command; "--" ends them, so that a file name may begin with '-'.

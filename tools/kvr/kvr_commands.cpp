@@ -1,8 +1,10 @@
 #include "kvr/kvr_commands.h"
 
 #include "common/system_error.h"
+#include "eventlog/events_log.h"
 #include "files/settings_file.h"
 #include "kvr/command_support.h"
+#include "kvr/event_table.h"
 #include "kvr/receiver_commands.h"
 #include "kvr/secret_input.h"
 #include "kvr/sheet_csv.h"
@@ -30,6 +32,7 @@ constexpr std::string_view kSynopsis = R"(Usage: kvr show FILE.kvr
        kvr read --port PORT (-o FILE.kvr | --image FILE.bin) [--verify] [--pin NNNNN]
        kvr write --port PORT FILE.kvr [--verify] [--pin NNNNN]
        kvr pin --port PORT (--new NNNNN | --off) [--pin NNNNN]
+       kvr events LOG [--last N] [--csv]
 )";
 
 constexpr std::string_view kHelp =
@@ -62,6 +65,9 @@ Commands:
   pin --port PORT (--new NNNNN | --off) [--pin NNNNN]
       require the new five-digit PIN (not 00000) from now on, or switch the requirement off
       keeping the digits; only the configuration page is written, then read back and compared
+  events LOG [--last N] [--csv]
+      print the newest N events (default 5000) of an event log file as a table, or as CSV
+      with a header row; the file is only read
 
 A receiver that requires a PIN is read and written only with --pin and its PIN. A PIN given
 as "-" is read from standard input, one line each (--pin before --new), without echo on a
@@ -151,6 +157,18 @@ int runImport(const ImportRequest& request, std::ostream& err) {
     return saveSheet(sheet, request.output, err) ? kExitSuccess : kExitFileError;
 }
 
+int runEvents(const EventsRequest& request, std::ostream& out, std::ostream& err) {
+    const TailScan scan = readNewestEvents(request.log, request.last);
+    if (scan.errorNumber != 0) {
+        err << "kvr: cannot read " << request.log.string() << ": "
+            << systemErrorText(scan.errorNumber) << '\n';
+        return kExitFileError;
+    }
+    const std::string text =
+        request.csv ? eventsCsv(scan.events) : eventsTable(scan.events, TextTable());
+    return writeToStream(text, out, err);
+}
+
 int runKvr(std::span<const std::string_view> args, std::ostream& out, std::ostream& err,
            bool errIsTerminal, int inputFd) {
     const ReceiverCommandOptions options{.showProgress = errIsTerminal, .limits = {}};
@@ -173,7 +191,8 @@ int runKvr(std::span<const std::string_view> args, std::ostream& out, std::ostre
                    [&](const InfoRequest& request) { return runInfo(request, out, err, options); },
                    [&](const ReadRequest& request) { return runRead(request, err, options); },
                    [&](const WriteRequest& request) { return runWrite(request, err, options); },
-                   [&](const PinRequest& request) { return runPin(request, err, options); }},
+                   [&](const PinRequest& request) { return runPin(request, err, options); },
+                   [&](const EventsRequest& request) { return runEvents(request, out, err); }},
         parsed);
 }
 

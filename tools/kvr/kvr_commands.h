@@ -29,5 +29,6 @@ int runKvr(std::span<const std::string_view> args, std::ostream& out, std::ostre
 int runShow(const ShowRequest& request, std::ostream& out, std::ostream& err);
 int runExport(const ExportRequest& request, std::ostream& out, std::ostream& err);
 int runImport(const ImportRequest& request, std::ostream& err);
+int runEvents(const EventsRequest& request, std::ostream& out, std::ostream& err);
 
 } // namespace konfigor::kvr
