@@ -112,6 +112,9 @@ public:
     // The last bulk transfer was given up: its replies kept going out of step. Cleared by the
     // start of the next one.
     bool hasTransferFailed() const { return transferFailed_; }
+    // Single requests (a record, the configuration page) given up after going out of step too
+    // often. True, and `lastSeen` brought up to date, when there are new ones since `lastSeen`.
+    bool takeGivenUpRequests(std::uint32_t& lastSeen) const;
     int transferPercent() const;
     void abortTransfers();
 
@@ -228,6 +231,7 @@ private:
     std::atomic<bool> readComplete_ = false;
     std::atomic<bool> writeComplete_ = false;
     std::atomic<bool> transferFailed_ = false;
+    std::atomic<std::uint32_t> requestsGivenUp_ = 0;
 
     // under the main mutex
     LinkExchange exchange_;

@@ -185,6 +185,14 @@ void ReceiverLink::finishExchange() {
     exchangeIsBulk_ = false;
 }
 
+bool ReceiverLink::takeGivenUpRequests(std::uint32_t& lastSeen) const {
+    const std::uint32_t now = requestsGivenUp_;
+    if (now == lastSeen)
+        return false;
+    lastSeen = now;
+    return true;
+}
+
 // A reply that no request explains means an earlier one was filed under the wrong request.
 // A transfer starts afresh, a single request is asked again, both once the line is quiet.
 void ReceiverLink::onOutOfStep() {
@@ -211,9 +219,10 @@ void ReceiverLink::abandonExchange(bool keepSingleRequest) {
     const bool single =
         !exchangeIsBulk_ && kind != ExchangeKind::None && kind != ExchangeKind::Drain;
     if (keepSingleRequest && single) {
-        if (++redos_ > kMaxRedos)
+        if (++redos_ > kMaxRedos) {
             redos_ = 0;
-        else if (kind == ExchangeKind::Probe)
+            ++requestsGivenUp_;
+        } else if (kind == ExchangeKind::Probe)
             probeDue_ = true;
         else
             waiting_.push_front({kind, exchange_.target(), exchange_.request()});

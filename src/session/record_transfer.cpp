@@ -59,6 +59,26 @@ bool RecordTransfer::writeChannelSettings() {
     return true;
 }
 
+void RecordTransfer::requestGivenUp() {
+    switch (s_.state.pendingOperation) {
+    case PendingOperation::ConfigurationWrite:
+    case PendingOperation::RecordWrite:
+    case PendingOperation::ChannelWrite:
+        // The receiver may hold the old data: only a whole write brings it level again.
+        s_.saveState.apply(SaveEvent::ConfigurationNotSent);
+        break;
+    case PendingOperation::RecordRead:
+        break;
+    default:
+        return; // nothing single was waited for
+    }
+    s_.state.pendingOperation = PendingOperation::None;
+    s_.state.secondRecordSlot.reset();
+    s_.surface.setStatusText(StatusPanel::Operation,
+                             s_.texts.text(Msg::NoCommunicationWithReceiver));
+    showMainWindowError(s_.prompts, s_.texts, Msg::NoCommunicationWithReceiver);
+}
+
 void RecordTransfer::onWriteAccepted() {
     switch (s_.state.pendingOperation) {
     case PendingOperation::ConfigurationWrite:

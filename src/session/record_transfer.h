@@ -43,6 +43,8 @@ public:
 
     // 'Y': the receiver took the write the session waits for.
     void onWriteAccepted();
+    // The link gave the single request up: the operation the window waits for ends, loudly.
+    void requestGivenUp();
     // 'L': the record asked for by readRemoteRecord.
     void onRecordRead(const LinkMessage& message);
 

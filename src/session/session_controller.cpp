@@ -260,6 +260,8 @@ void SessionController::afterDispatch() {
         s_.bulk.watch();
     else if (s_.saveState.closeAfterWrite())
         s_.sessionSurface.closeMainWindow();
+    if (s_.link.takeGivenUpRequests(lastGivenUpCount_))
+        s_.records.requestGivenUp();
     if (s_.link.takeConfigChange(lastConfigChangeCount_) && isPinAccepted()) {
         enableReceiverControls(s_.state.pendingOperation == PendingOperation::None);
         s_.sheetSurface.repaintGrids();

@@ -145,6 +145,7 @@ private:
     unsigned stallTicks_ = 0;
     Clock::Milliseconds warningShownAt_{0};
     std::uint32_t lastConfigChangeCount_ = 0;
+    std::uint32_t lastGivenUpCount_ = 0;
 };
 
 } // namespace konfigor

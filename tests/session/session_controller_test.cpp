@@ -312,3 +312,40 @@ INSTANTIATE_TEST_SUITE_P(
 
 } // namespace
 } // namespace konfigor
+
+namespace konfigor {
+namespace {
+
+// A line that doubles every reply keeps a single request out of step until the link gives it
+// up: the operation the window waits for ends with the message instead of blocking the editors
+// for good, and a write leaves the receiver counted as behind.
+TEST_F(SessionControllerTest, ASingleRequestGivenUpEndsItsOperationLoudly) {
+    const struct {
+        const char* name;
+        bool write;
+    } cases[] = {{"record write", true}, {"record read", false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        connectToReceiver();
+        core.sheet().remotes[3].serialWord = 555;
+        core.saveState().setSavedToReceiver(true);
+        prompts = {};
+        simulator.setDuplicateProbability(1.0);
+        if (c.write)
+            core.records().writeRemoteRecord(3);
+        else
+            core.records().readRemoteRecord(3);
+        ASSERT_NE(core.state().pendingOperation, PendingOperation::None);
+        for (int round = 0; round < 100 && core.session().isOperationPending(); ++round)
+            cyclesAndTick();
+        EXPECT_FALSE(core.session().isOperationPending());
+        ASSERT_EQ(prompts.asked().size(), 1u);
+        EXPECT_EQ(prompts.asked()[0].text, "Brak komunikacji z urządzeniem ZOR.");
+        EXPECT_EQ(operationStatus(), "Brak komunikacji z urządzeniem ZOR.");
+        EXPECT_EQ(core.saveState().savedToReceiver(), !c.write);
+        simulator.setDuplicateProbability(0.0);
+    }
+}
+
+} // namespace
+} // namespace konfigor
