@@ -39,7 +39,6 @@ protected:
     void reject() override;
 
 private:
-
     const TextTable& texts_;
     std::function<void()> onCancel_;
     QProgressBar* progressBar_ = nullptr;

@@ -1,5 +1,6 @@
 #include "common/codepage1250.h"
 
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -100,6 +101,18 @@ TEST(Cp1250, EncodeRefusesCodePointsOutsideThePage) {
 struct Conversion {
     std::string_view input;
     std::string_view expected;
+
+    // Shown as its input with the bytes outside ASCII in hexadecimal, not as a dump of the struct.
+    friend void PrintTo(const Conversion& shown, std::ostream* out) {
+        const std::string_view text = shown.input;
+        for (const char c : text) {
+            const auto byte = static_cast<unsigned char>(c);
+            if (byte >= 0x20 && byte < 0x7F)
+                *out << c;
+            else
+                *out << '<' << std::hex << static_cast<int>(byte) << std::dec << '>';
+        }
+    }
 };
 
 class FromUtf8Test : public ::testing::TestWithParam<Conversion> {};

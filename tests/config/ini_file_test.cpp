@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,8 @@ Bytes bytesOf(std::string_view text) {
 }
 
 struct ParseCase {
+    // Shown by its name in the test list, not as a dump of its bytes.
+    friend void PrintTo(const ParseCase& shown, std::ostream* out) { *out << shown.name; }
     const char* name;
     std::string_view text;
     std::vector<Section> expected;

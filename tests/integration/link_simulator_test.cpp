@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <ostream>
 #include <thread>
 #include <unistd.h>
 
@@ -172,6 +173,8 @@ TEST_F(LinkSimulatorTest, ATransferCompletesAfterTheInterfaceVanishesAndReturns)
 // data. The image is filled so that every page differs. (Doubled replies cost a fresh start
 // of the transfer; they are covered on the fake clock, where that costs nothing.)
 struct RealLineCase {
+    // Shown by its name in the test list, not as a dump of its bytes.
+    friend void PrintTo(const RealLineCase& shown, std::ostream* out) { *out << shown.name; }
     const char* name;
     int versionDelayMs;
     int pageDelayMs;

@@ -20,6 +20,10 @@ struct OpacityCase {
     int stored;
     int percent;
     int alpha;
+
+    friend void PrintTo(const OpacityCase& shown, std::ostream* out) {
+        *out << "stored " << shown.stored;
+    }
 };
 
 class OpacityTest : public testing::TestWithParam<OpacityCase> {};
@@ -37,6 +41,8 @@ INSTANTIATE_TEST_SUITE_P(Items, OpacityTest,
                                          OpacityCase{-1, 100, 255}));
 
 struct PlaceCase {
+    // Shown by its name in the test list, not as a dump of its bytes.
+    friend void PrintTo(const PlaceCase& shown, std::ostream* out) { *out << shown.name; }
     const char* name;
     std::optional<int> left;
     std::optional<int> top;

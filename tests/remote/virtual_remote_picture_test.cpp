@@ -1,5 +1,6 @@
 #include "remote/virtual_remote_picture.h"
 
+#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -53,6 +54,18 @@ TEST(PictureTableTest, BuiltInTableGivesTheWindowAndItsElements) {
 struct TableCase {
     std::string_view table;
     bool parses;
+
+    // Shown as the start of its table with the bytes outside ASCII in hexadecimal.
+    friend void PrintTo(const TableCase& shown, std::ostream* out) {
+        const std::string_view text = shown.table.substr(0, 24);
+        for (const char c : text) {
+            const auto byte = static_cast<unsigned char>(c);
+            if (byte >= 0x20 && byte < 0x7F)
+                *out << c;
+            else
+                *out << '<' << std::hex << static_cast<int>(byte) << std::dec << '>';
+        }
+    }
 };
 
 class PictureTableParseTest : public testing::TestWithParam<TableCase> {};
@@ -92,6 +105,8 @@ TEST(PictureTableTest, LoadRefusesATableReachingOutsideThePicture) {
 }
 
 struct HitCase {
+    // Shown by its name in the test list, not as a dump of its bytes.
+    friend void PrintTo(const HitCase& shown, std::ostream* out) { *out << shown.name; }
     const char* name;
     int x;
     int y;

@@ -3,6 +3,7 @@
 #include "remote/virtual_remote_fixture.h"
 
 #include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,8 @@ using testing_support::VirtualRemoteTest;
 using Masks = Configuration::ButtonMasks;
 
 struct PressCase {
+    // Shown by its name in the test list, not as a dump of its bytes.
+    friend void PrintTo(const PressCase& shown, std::ostream* out) { *out << shown.name; }
     const char* name;
     int button;
     Masks masks;
@@ -127,6 +130,8 @@ TEST_F(VirtualRemoteTest, EmptyNameIsLoggedUnderTheDefaultName) {
 using Step = std::function<void(VirtualRemote&)>;
 
 struct InputCase {
+    // Shown by its name in the test list, not as a dump of its bytes.
+    friend void PrintTo(const InputCase& shown, std::ostream* out) { *out << shown.name; }
     const char* name;
     std::vector<Step> steps;
     int heldAfter;
