@@ -32,18 +32,26 @@ void checkDiagonal(RemoteForm& form) {
 
 } // namespace
 
-RemoteEditorSetup RemoteEditor::openSlot(std::size_t slot, bool receiverIsMulti, bool reopening) {
-    const RemoteEntry& entry = s_.sheet.remotes.at(slot);
+// A new opening: only adding starts with the scan button down and its detection due.
+void RemoteEditor::begin(std::size_t slot, RemoteEditorSetup::Mode mode, std::uint32_t serialWord,
+                         std::uint16_t codeCounter, bool receiverIsMulti) {
     slot_ = slot;
     open_ = true;
-    mode_ = entry.isEmpty() ? RemoteEditorSetup::Mode::Adding : RemoteEditorSetup::Mode::EditingOne;
-    const bool adding = mode_ == RemoteEditorSetup::Mode::Adding;
-    serialWord_ = entry.serialWord;
-    codeCounter_ = entry.codeCounter;
-    scanDown_ = adding;
-    progressOnActivation_ = adding;
+    mode_ = mode;
+    serialWord_ = serialWord;
+    codeCounter_ = codeCounter;
+    multiEnabled_ = receiverIsMulti;
+    scanDown_ = mode == RemoteEditorSetup::Mode::Adding;
+    progressOnActivation_ = scanDown_;
     detection_.reset();
     pendingRefusal_.reset();
+}
+
+RemoteEditorSetup RemoteEditor::openSlot(std::size_t slot, bool receiverIsMulti, bool reopening) {
+    const RemoteEntry& entry = s_.sheet.remotes.at(slot);
+    const bool adding = entry.isEmpty();
+    begin(slot, adding ? RemoteEditorSetup::Mode::Adding : RemoteEditorSetup::Mode::EditingOne,
+          entry.serialWord, entry.codeCounter, receiverIsMulti);
 
     RemoteEditorSetup setup;
     setup.mode = mode_;
@@ -57,7 +65,6 @@ RemoteEditorSetup RemoteEditor::openSlot(std::size_t slot, bool receiverIsMulti,
     setup.form.copyLock = entry.copyLock || adding ? BoxState::Checked : BoxState::Cleared;
     // Only a multi receiver lets the flag change; elsewhere (and offline) the box shows the
     // stored flag and OK keeps the word as it is, so an edit never renames a remote.
-    multiEnabled_ = receiverIsMulti;
     setup.multiEnabled = receiverIsMulti;
     setup.form.multi =
         serial_word::isMulti(entry.serialWord) ? BoxState::Checked : BoxState::Cleared;
@@ -73,16 +80,7 @@ RemoteEditorSetup RemoteEditor::openSlot(std::size_t slot, bool receiverIsMulti,
 }
 
 RemoteEditorSetup RemoteEditor::openMarked(std::size_t currentSlot, bool receiverIsMulti) {
-    slot_ = currentSlot;
-    open_ = true;
-    multiEnabled_ = receiverIsMulti;
-    mode_ = RemoteEditorSetup::Mode::EditingMarked;
-    serialWord_ = 0;
-    codeCounter_ = 0;
-    scanDown_ = false;
-    progressOnActivation_ = false;
-    detection_.reset();
-    pendingRefusal_.reset();
+    begin(currentSlot, RemoteEditorSetup::Mode::EditingMarked, 0, 0, receiverIsMulti);
 
     RemoteEditorSetup setup;
     setup.mode = mode_;

@@ -115,6 +115,8 @@ public:
     std::uint32_t serialWord() const { return serialWord_; }
 
 private:
+    void begin(std::size_t slot, RemoteEditorSetup::Mode mode, std::uint32_t serialWord,
+               std::uint16_t codeCounter, bool receiverIsMulti);
     void startDetection();
     void stopDetection();
     void showPresses(int pressesNeeded);

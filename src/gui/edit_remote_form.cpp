@@ -159,7 +159,6 @@ QGroupBox* TEditRemoteForm::addButtonGroup(std::size_t button, const TextTable& 
 }
 
 void TEditRemoteForm::openWith(const RemoteEditorSetup& setup) {
-    markedMode_ = setup.mode == RemoteEditorSetup::Mode::EditingMarked;
     setWindowTitle(toQString(setup.title));
     buttonScanRemote_->setText(toQString(setup.scanCaption));
     buttonScanRemote_->setEnabled(setup.scanEnabled);
@@ -269,8 +268,7 @@ void TEditRemoteForm::showSerial(const std::string& number, bool multi) {
 }
 
 void TEditRemoteForm::setOkEnabled(bool enabled) {
-    if (!markedMode_)
-        buttonOk_->setEnabled(enabled);
+    buttonOk_->setEnabled(enabled);
 }
 
 void TEditRemoteForm::runProgressTimer(bool running) {

@@ -80,7 +80,6 @@ private:
     QPushButton* buttonCancel_ = nullptr;
     QTimer* timer_ = nullptr;
     QTimer* timerRemoteCheck_ = nullptr;
-    bool markedMode_ = false;
     bool descriptionMixed_ = false;
 };
 
