@@ -38,7 +38,8 @@ function(konfigor_add_test_suite name)
   endif()
   target_link_libraries(${name} PRIVATE ${arg_LIBRARIES} GTest::gmock ${_main} konfigor_warnings)
   target_include_directories(${name} PRIVATE "${PROJECT_SOURCE_DIR}/tests")
-  target_compile_definitions(${name} PRIVATE KONFIGOR_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data")
+  target_compile_definitions(${name} PRIVATE KONFIGOR_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data"
+                                           KONFIGOR_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 30

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <span>
 
 namespace konfigor {
@@ -19,6 +20,8 @@ public:
     virtual ~Sound() = default;
 
     virtual void play(std::span<const Tone> tones) = 0;
+    // A wave file; one that cannot be read or played is silent.
+    virtual void playFile(const std::filesystem::path& wave) = 0;
 };
 
 } // namespace konfigor

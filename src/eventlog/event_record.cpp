@@ -1,7 +1,6 @@
 #include "eventlog/event_record.h"
 
 #include "common/codepage1250.h"
-#include "session/session_controller.h"
 #include "texts/text_table.h"
 
 #include <algorithm>

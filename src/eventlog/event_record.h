@@ -3,6 +3,7 @@
 #include "common/fixed_text.h"
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -11,7 +12,14 @@
 namespace konfigor {
 
 class TextTable;
-struct RemotePress;
+
+// A stored remote's press as the session reports it.
+struct RemotePress {
+    std::size_t slot = 0;
+    int button = 0; // 1-4
+    std::uint16_t channelMask = 0;
+    std::uint32_t serialWord = 0;
+};
 
 // Local time of an event as plain numbers, so that tests and files never depend on the clock or
 // the time zone. The day of week and milliseconds of the original record are never shown or

@@ -58,7 +58,7 @@ TConnectingForm::TConnectingForm(ReceiverLink& link, const TextTable& texts, QWi
 }
 
 void TConnectingForm::applyTexts() {
-    applyControlTexts(*this, "TConnectingForm", texts_);
+    keepControlTexts(*this, "TConnectingForm", texts_);
     if (buttonCancel_->text().isEmpty())
         buttonCancel_->setText(buttonCancel_->property("standardText").toString());
     showLabel(procedure_.label());

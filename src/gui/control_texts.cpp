@@ -4,8 +4,11 @@
 #include "texts/text_lines.h"
 #include "texts/text_table.h"
 
+#include <string>
+
 #include <QAbstractButton>
 #include <QAction>
+#include <QEvent>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenu>
@@ -55,6 +58,27 @@ void setHint(QObject& target, const QString& hint) {
     }
 }
 
+// Windows share control names ("Label1"), and dialogs are children of the main window: a
+// control is the window's own unless another window (a dialog, not a pop-up menu) lies between.
+bool belongsTo(const QObject& control, const QWidget& window) {
+    for (const QObject* above = control.parent(); above; above = above->parent()) {
+        if (above == &window)
+            return true;
+        const auto* widget = qobject_cast<const QWidget*>(above);
+        if (widget && widget->isWindow() && !qobject_cast<const QMenu*>(widget))
+            return false;
+    }
+    return false;
+}
+
+QObject* ownControl(QWidget& window, std::string_view name) {
+    for (QObject* control : window.findChildren<QObject*>(toQString(name))) {
+        if (belongsTo(*control, window))
+            return control;
+    }
+    return nullptr;
+}
+
 void applyLine(QObject& target, const ControlLine& line, const QString& text) {
     switch (line.property) {
     case ControlProperty::Caption:
@@ -73,7 +97,33 @@ void applyLine(QObject& target, const ControlLine& line, const QString& text) {
     }
 }
 
+// Watches its window for language changes.
+class ControlTextsKeeper : public QObject {
+public:
+    ControlTextsKeeper(QWidget& window, std::string_view windowClass, const TextTable& texts)
+        : QObject(&window), window_(window), windowClass_(windowClass), texts_(texts) {
+        window.installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == &window_ && event->type() == QEvent::LanguageChange)
+            applyControlTexts(window_, windowClass_, texts_);
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QWidget& window_;
+    std::string windowClass_;
+    const TextTable& texts_;
+};
+
 } // namespace
+
+void keepControlTexts(QWidget& window, std::string_view windowClass, const TextTable& texts) {
+    applyControlTexts(window, windowClass, texts);
+    new ControlTextsKeeper(window, windowClass, texts);
+}
 
 void applyControlTexts(QWidget& window, std::string_view windowClass, const TextTable& texts) {
     const auto lines = controlLines();
@@ -81,8 +131,7 @@ void applyControlTexts(QWidget& window, std::string_view windowClass, const Text
         const ControlLine& line = lines[index];
         if (line.windowClass != windowClass)
             continue;
-        QObject* target =
-            line.control.empty() ? &window : window.findChild<QObject*>(toQString(line.control));
+        QObject* target = line.control.empty() ? &window : ownControl(window, line.control);
         if (target)
             applyLine(*target, line, toQString(texts.controlText(index)));
     }

@@ -13,4 +13,7 @@ class TextTable;
 // skipped, so a window may be filled in step by step.
 void applyControlTexts(QWidget& window, std::string_view windowClass, const TextTable& texts);
 
+// The same now, and again whenever the program's language changes (QEvent::LanguageChange).
+void keepControlTexts(QWidget& window, std::string_view windowClass, const TextTable& texts);
+
 } // namespace konfigor

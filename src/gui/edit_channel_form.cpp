@@ -114,7 +114,7 @@ TEditChannelForm::TEditChannelForm(const TextTable& texts, QWidget* parent)
 }
 
 void TEditChannelForm::applyTexts() {
-    applyControlTexts(*this, "TEditChannelForm", texts_);
+    keepControlTexts(*this, "TEditChannelForm", texts_);
 }
 
 bool TEditChannelForm::openFor(ChannelEditor& editor, std::size_t channel) {

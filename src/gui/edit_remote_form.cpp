@@ -142,7 +142,7 @@ void TEditRemoteForm::buildControls(const TextTable& texts) {
     grid->addLayout(commands, 3, 0, 1, 4);
     // As big as its controls need and no bigger: nothing to gain from resizing it.
     grid->setSizeConstraint(QLayout::SetFixedSize);
-    applyControlTexts(*this, "TEditRemoteForm", texts);
+    keepControlTexts(*this, "TEditRemoteForm", texts);
 }
 
 QGroupBox* TEditRemoteForm::addButtonGroup(std::size_t button, const TextTable& texts) {

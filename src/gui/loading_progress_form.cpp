@@ -43,7 +43,7 @@ TLoadingProgressForm::TLoadingProgressForm(const TextTable& texts, std::function
 }
 
 void TLoadingProgressForm::applyTexts() {
-    applyControlTexts(*this, "TLoadingProgressForm", texts_);
+    keepControlTexts(*this, "TLoadingProgressForm", texts_);
     if (cancelButton_->text().isEmpty())
         cancelButton_->setText(cancelButton_->property("standardText").toString());
 }

@@ -4,6 +4,8 @@
 #include "gui/connecting_form.h"
 #include "gui/control_texts.h"
 #include "gui/editor_windows.h"
+#include "gui/event_grid.h"
+#include "gui/floating_remote_shell.h"
 #include "gui/loading_progress_form.h"
 #include "gui/main_form_surface.h"
 #include "gui/message_box_prompts.h"
@@ -23,9 +25,11 @@
 #include "link/udev_port_source.h"
 #include "session/app_core.h"
 #include "sheet/remote_popup_menu.h"
+#include "texts/language_menu.h"
 #include "texts/text_lines.h"
 #include "texts/untranslated_texts.h"
 
+#include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
@@ -85,6 +89,8 @@ TMainForm::TMainForm(CommandLine commandLine, MainFormEnvironment environment, Q
     resize(791, 704);
 
     buildMainMenu();
+    buildLanguageMenu(environment.dataFolders.value_or(
+        programDataFolders(QCoreApplication::applicationDirPath().toStdString())));
     buildStatusBar();
     if (environment.clipboard) {
         clipboard_ = environment.clipboard;
@@ -102,7 +108,9 @@ TMainForm::TMainForm(CommandLine commandLine, MainFormEnvironment environment, Q
     createCore(environment.portSource);
     remoteGrid_ = new StringGridRemote(core_->sheet(), texts_, this);
     channelGrid_ = new StringGridChannels(core_->sheet(), texts_, this);
-    controls_ = buildMainFormControls(*this, remoteGrid_, channelGrid_);
+    eventGrid_ =
+        new StringGridLogs(core_->eventsLog(), core_->eventLog(), core_->sheet(), texts_, this);
+    controls_ = buildMainFormControls(*this, {remoteGrid_, channelGrid_, eventGrid_});
     applyControlTexts(*this, kWindowClass, texts_);
     setStatusPanel(0, toQString(texts_.text(Msg::SelectPortAndConnect)));
 
@@ -111,8 +119,11 @@ TMainForm::TMainForm(CommandLine commandLine, MainFormEnvironment environment, Q
     connectClipboardCommands();
     connectPortList();
     connectSecurityCommands();
+    connectEventLog();
     virtualButtons_ =
         new VirtualButtons(*this, controls_, core_->virtualRemote(), configuration_, texts_);
+    floatingRemote_ = new FloatingRemoteShell(*this, controls_, core_->virtualRemote(),
+                                              configuration_, clock_, texts_);
     editors_ = new EditorWindows({.window = *this,
                                   .controls = controls_,
                                   .remoteGrid = *remoteGrid_,
@@ -123,6 +134,7 @@ TMainForm::TMainForm(CommandLine commandLine, MainFormEnvironment environment, Q
                                   .texts = texts_});
     disableControlsWithoutFeature(*this);
     core_->start();
+    showEventToggles();
     surface_->showConnectButton(false);
     restoreWindow();
     if (configuration_.loadDefaultSettingsFile())
@@ -134,14 +146,19 @@ TMainForm::~TMainForm() {
     // children do.
     delete editors_;
     delete virtualButtons_;
+    delete floatingRemote_;
     // The widgets outlive the members they show; nothing may tick into them any more.
     controls_.timerKvr->stop();
     controls_.timerAutomat->stop();
+    controls_.timerLogFlash->stop();
     // Deleting the child widgets moves the focus; this window must not hear of it any more.
     QObject::disconnect(qApp, nullptr, this, nullptr);
     QObject::disconnect(QApplication::clipboard(), nullptr, this, nullptr);
     if (deviceNotifier_)
         deviceNotifier_->setEnabled(false);
+    // The grids draw from the core, which goes before the window's children do; a visible grid
+    // would be asked for its header once more while the window closes.
+    delete takeCentralWidget();
 }
 
 void TMainForm::setStatusPanel(int panel, const QString& text) {
@@ -178,7 +195,7 @@ void TMainForm::buildMainMenu() {
     mainMenu_.options = addAction(file, "MenuOptions", QKeySequence(Qt::CTRL | Qt::Key_F12));
     file->addSeparator();
     QAction* quit = addAction(file, "MainMenuQuit");
-    connect(quit, &QAction::triggered, this, &QWidget::close);
+    connect(quit, &QAction::triggered, this, [this] { floatingRemote_->quitChosen(); });
 
     QMenu* print = addMenu(nullptr, "MainMenuPrint");
     mainMenu_.printReport = addAction(print, "MainMenuPrintArkuszKVR");
@@ -200,8 +217,8 @@ void TMainForm::buildMainMenu() {
     for (const auto& [item, command] : icons)
         item->setIcon(editIcon(command));
 
-    // Filled from the language files found at start-up; empty means disabled.
-    addMenu(nullptr, "MainMenuLanguage")->setEnabled(false);
+    // Filled from the language files found once the core exists.
+    languageMenu_ = addMenu(nullptr, "MainMenuLanguage");
 
     QMenu* help = addMenu(nullptr, "MainMenuHelp");
     QMenu* manuals = addMenu(help, "MainMenuHelpIndex");
@@ -300,7 +317,8 @@ void TMainForm::createCore(PortSource* portSource) {
                           .fileDialogs = *fileDialogs_,
                           .clipboard = *clipboard_,
                           .sound = *sound_,
-                          .pinDialogs = *pinDialogs_});
+                          .pinDialogs = *pinDialogs_,
+                          .eventLogSurface = *surface_});
     if (portSource->notificationFd() >= 0) {
         deviceNotifier_ =
             new QSocketNotifier(portSource->notificationFd(), QSocketNotifier::Read, this);
@@ -348,6 +366,22 @@ void TMainForm::connectCommands() {
 }
 
 // "Kod PIN", the two copy locks and the reset behind its hidden panel.
+void TMainForm::connectEventLog() {
+    const MainFormControls& c = controls_;
+    EventLogView& events = core_->eventLog();
+    connect(c.buttonZdarzeniaArchiwalne, &ToggleButton::toggledByUser, this,
+            [&events](bool shown) { events.archiveToggled(shown); });
+    connect(c.buttonScrollEvents, &ToggleButton::toggledByUser, this,
+            [&events](bool follow) { events.followToggled(follow); });
+    connect(c.timerLogFlash, &QTimer::timeout, this,
+            [this, &events] { events.flashTick(eventGrid_->isLastRowVisible()); });
+}
+
+void TMainForm::showEventToggles() {
+    controls_.buttonZdarzeniaArchiwalne->setPressed(core_->eventLog().isArchiveShown());
+    controls_.buttonScrollEvents->setPressed(core_->eventLog().isFollowing());
+}
+
 void TMainForm::connectSecurityCommands() {
     const MainFormControls& c = controls_;
     ReceiverSecurity& security = core_->security();
@@ -467,6 +501,53 @@ void TMainForm::repaintAfterCommand() {
     refreshClipboardCommands();
 }
 
+void TMainForm::buildLanguageMenu(std::vector<std::filesystem::path> dataFolders) {
+    languages_ = std::make_unique<LanguageMenu>(LanguageCatalog(std::move(dataFolders)),
+                                                configuration_.language());
+    auto* group = new QActionGroup(languageMenu_);
+    const std::vector<std::string>& items = languages_->items();
+    for (std::size_t item = 0; item < items.size(); ++item) {
+        QAction* action = languageMenu_->addAction(toQString(items[item]));
+        action->setCheckable(true);
+        group->addAction(action);
+        connect(action, &QAction::triggered, this, [this, item] { chooseLanguage(item); });
+    }
+    languageMenu_->setEnabled(languages_->isEnabled());
+    showCheckedLanguage();
+}
+
+void TMainForm::showCheckedLanguage() {
+    const QList<QAction*> items = languageMenu_->actions();
+    const std::optional<std::size_t> checked = languages_->checkedItem();
+    for (qsizetype item = 0; item < items.size(); ++item)
+        items[item]->setChecked(checked && static_cast<std::size_t>(item) == *checked);
+}
+
+void TMainForm::chooseLanguage(std::size_t item) {
+    const bool changed = languages_->choose(item, texts_);
+    configuration_.setLanguage(languages_->current());
+    showCheckedLanguage();
+    if (changed)
+        languageApplied();
+}
+
+// Qt's own texts follow, and every window hears of the change and shows its texts again.
+void TMainForm::languageApplied() {
+    qtTranslations_.use(localeForLanguage(languages_->current()));
+    QEvent change(QEvent::LanguageChange);
+    QCoreApplication::sendEvent(qApp, &change);
+}
+
+void TMainForm::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::LanguageChange || !core_)
+        return;
+    applyControlTexts(*this, kWindowClass, texts_);
+    core_->languageChanged();
+    refreshClipboardCommands();
+    surface_->repaintGrids();
+}
+
 bool TMainForm::event(QEvent* event) {
     if (event->type() == QEvent::StatusTip) {
         showStatusTip(static_cast<QStatusTipEvent*>(event)->tip());
@@ -529,17 +610,22 @@ void TMainForm::showEvent(QShowEvent* event) {
 }
 
 void TMainForm::firstShowing() {
+    if (languages_->applyAtStart(texts_))
+        languageApplied();
     core_->session().enableReceiverControls(false);
+    core_->eventLog().firstShowing();
+    showEventToggles();
     controls_.timerAutomat->start();
     if (!commandLine_.settingsFile.isEmpty())
         core_->files().loadNamedFile(commandLine_.settingsFile.toStdString());
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
-    if (!core_->session().closeQuery()) {
+    if (!floatingRemote_->mainWindowMayClose() || !core_->session().closeQuery()) {
         event->ignore();
         return;
     }
+    floatingRemote_->mainWindowClosing();
     saveWindow();
     configuration_.save();
     core_->session().closing();

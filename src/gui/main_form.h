@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include <QMainWindow>
 
@@ -26,13 +27,16 @@ class AppCore;
 class Clipboard;
 class DemoReceiver;
 class EditorWindows;
+class FloatingRemoteShell;
 class VirtualButtons;
 class FileDialogs;
+class LanguageMenu;
 class MainFormSurface;
 class PinDialogs;
 class PortSource;
 class Sound;
 class StringGridChannels;
+class StringGridLogs;
 class StringGridRemote;
 class TConnectingForm;
 class TLoadingProgressForm;
@@ -60,6 +64,8 @@ struct MainFormEnvironment {
     Sound* sound = nullptr;
     PinDialogs* pinDialogs = nullptr;
     std::optional<std::filesystem::path> configPath;
+    // Where language files and manuals are looked for; the program's own folders by default.
+    std::optional<std::vector<std::filesystem::path>> dataFolders;
 };
 
 // The main window. It shows state and forwards the user's commands to the logic objects it
@@ -82,8 +88,10 @@ public:
     const MainMenuActions& mainMenu() const { return mainMenu_; }
     StringGridRemote& remoteGrid() { return *remoteGrid_; }
     StringGridChannels& channelGrid() { return *channelGrid_; }
+    StringGridLogs& eventGrid() { return *eventGrid_; }
     EditorWindows& editors() { return *editors_; }
     VirtualButtons& virtualButtons() { return *virtualButtons_; }
+    FloatingRemoteShell& floatingRemote() { return *floatingRemote_; }
 
     void setStatusPanel(int panel, const QString& text);
     QString statusPanel(int panel) const;
@@ -95,12 +103,17 @@ public:
 protected:
     bool event(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildMainMenu();
     void buildStatusBar();
+    void buildLanguageMenu(std::vector<std::filesystem::path> dataFolders);
+    void showCheckedLanguage();
+    void chooseLanguage(std::size_t item);
+    void languageApplied();
     QMenu* addMenu(QMenu* parent, const char* objectName);
     QAction* addAction(QMenu* menu, const char* objectName, const QKeySequence& shortcut = {});
     void buildSessionWindows(UserPrompts* prompts, FileDialogs* fileDialogs,
@@ -112,6 +125,9 @@ private:
     void repaintAfterCommand();
     void connectPortList();
     void connectSecurityCommands();
+    void connectEventLog();
+    // The two toggles above the events grid, as the log's view has them.
+    void showEventToggles();
     void showStatusTip(const QString& tip);
     void restoreWindow();
     void saveWindow();
@@ -144,10 +160,14 @@ private:
     std::unique_ptr<AppCore> core_;
     StringGridRemote* remoteGrid_ = nullptr;
     StringGridChannels* channelGrid_ = nullptr;
+    StringGridLogs* eventGrid_ = nullptr;
     MainFormControls controls_;
     EditorWindows* editors_ = nullptr;
     VirtualButtons* virtualButtons_ = nullptr;
+    FloatingRemoteShell* floatingRemote_ = nullptr;
     MainMenuActions mainMenu_;
+    QMenu* languageMenu_ = nullptr;
+    std::unique_ptr<LanguageMenu> languages_;
     QSocketNotifier* deviceNotifier_ = nullptr;
     bool shown_ = false;
     // What the operation panel held before a status tip covered it; none while no tip shows.

@@ -18,7 +18,6 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QTabWidget>
-#include <QTableView>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
@@ -303,7 +302,7 @@ QWidget* buildMemoryTab(QWidget* parent, MainFormControls& c, QWidget* remoteGri
     return c.tabSheetMemory;
 }
 
-QWidget* buildLogsTab(QWidget* parent, MainFormControls& c) {
+QWidget* buildLogsTab(QWidget* parent, MainFormControls& c, QWidget* eventGrid) {
     c.tabSheetLogs = named(new QWidget(parent), "TabSheetLogs");
     auto* bar = new QHBoxLayout;
     c.buttonZdarzeniaArchiwalne =
@@ -318,23 +317,24 @@ QWidget* buildLogsTab(QWidget* parent, MainFormControls& c) {
     bar->addWidget(c.buttonZdarzeniaArchiwalne);
     bar->addWidget(c.buttonScrollEvents);
     bar->addStretch();
-    c.stringGridLogs = named(new QTableView(c.tabSheetLogs), "StringGridLogs");
+    c.stringGridLogs = named(eventGrid, "StringGridLogs");
+    eventGrid->setParent(c.tabSheetLogs);
     auto* layout = new QVBoxLayout(c.tabSheetLogs);
     layout->addLayout(bar);
     layout->addWidget(c.stringGridLogs, 1);
     return c.tabSheetLogs;
 }
 
-QWidget* buildMainArea(QWidget* parent, MainFormControls& c, QWidget* remoteGrid,
-                       QWidget* channelGrid) {
+QWidget* buildMainArea(QWidget* parent, MainFormControls& c, const MainFormGrids& grids) {
     auto* area = new QWidget(parent);
     auto* layout = new QVBoxLayout(area);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(buildIdentifierPanel(area, c));
     c.pageControl = named(new QTabWidget(area), "PageControl");
     // Tab texts come with the captions of the pages.
-    c.pageControl->addTab(buildMemoryTab(c.pageControl, c, remoteGrid, channelGrid), QString());
-    c.pageControl->addTab(buildLogsTab(c.pageControl, c), QString());
+    c.pageControl->addTab(buildMemoryTab(c.pageControl, c, grids.remotes, grids.channels),
+                          QString());
+    c.pageControl->addTab(buildLogsTab(c.pageControl, c, grids.events), QString());
     layout->addWidget(c.pageControl, 1);
     return area;
 }
@@ -384,18 +384,17 @@ void buildTimers(QMainWindow& window, MainFormControls& c) {
 
 } // namespace
 
-MainFormControls buildMainFormControls(QMainWindow& window, QWidget* remoteGrid,
-                                       QWidget* channelGrid) {
+MainFormControls buildMainFormControls(QMainWindow& window, const MainFormGrids& grids) {
     MainFormControls c;
     buildToolBar(window, c);
 
     auto* central = new QWidget(&window);
     auto* layout = new QHBoxLayout(central);
     layout->addWidget(buildLeftColumn(central, c));
-    layout->addWidget(buildMainArea(central, c, remoteGrid, channelGrid), 1);
+    layout->addWidget(buildMainArea(central, c, grids), 1);
     window.setCentralWidget(central);
 
-    buildPopupMenus(window, c, remoteGrid);
+    buildPopupMenus(window, c, grids.remotes);
     buildTimers(window, c);
     return c;
 }

@@ -12,7 +12,6 @@ class QMainWindow;
 class QMenu;
 class QPushButton;
 class QTabWidget;
-class QTableView;
 class QTimer;
 class QToolBar;
 class QToolButton;
@@ -88,7 +87,7 @@ struct MainFormControls {
     QWidget* tabSheetLogs = nullptr;
     ToggleButton* buttonZdarzeniaArchiwalne = nullptr; // down at start
     ToggleButton* buttonScrollEvents = nullptr;        // down at start
-    QTableView* stringGridLogs = nullptr;              // placeholder until the event grid exists
+    QWidget* stringGridLogs = nullptr;                 // the grid given to buildMainFormControls()
 
     // Pop-up menus. Mark all / unmark all / invert marks also work by their shortcuts while the
     // remote grid has focus.
@@ -119,9 +118,14 @@ struct MainFormControls {
 inline constexpr int kLeftColumnWidth = 215;
 inline constexpr int kIdMemorySheetMaxLength = 255;
 
-// Builds the controls as children of `window`, puts the two grids in their places, sets the
+struct MainFormGrids {
+    QWidget* remotes = nullptr;
+    QWidget* channels = nullptr;
+    QWidget* events = nullptr;
+};
+
+// Builds the controls as children of `window`, puts the three grids in their places, sets the
 // central widget and adds the toolbar. Texts are left empty for applyControlTexts().
-MainFormControls buildMainFormControls(QMainWindow& window, QWidget* remoteGrid,
-                                       QWidget* channelGrid);
+MainFormControls buildMainFormControls(QMainWindow& window, const MainFormGrids& grids);
 
 } // namespace konfigor

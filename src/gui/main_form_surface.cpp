@@ -1,6 +1,8 @@
 #include "gui/main_form_surface.h"
 
 #include "gui/channel_grid.h"
+#include "gui/event_grid.h"
+#include "gui/floating_remote_shell.h"
 #include "gui/main_form.h"
 #include "gui/missing_features.h"
 #include "gui/qt_text.h"
@@ -54,6 +56,8 @@ void MainFormSurface::repaintGrids() {
     form_.remoteGrid().setAdminLockRowsShaded(form_.core().session().areAdminLockRowsShaded());
     form_.remoteGrid().repaintCells();
     form_.channelGrid().repaintCells();
+    // The events grid's header names the channels by their descriptions.
+    form_.eventGrid().repaintCells();
 }
 
 void MainFormSurface::refreshClipboardCommands() {
@@ -86,6 +90,9 @@ void MainFormSurface::showReceiverControls(const ReceiverControls& shown) {
     c.toolBtnAutosave->setPressed(shown.autosavePressed);
     c.checkBoxGlobalnaBlokadaKopiowania->setPressed(shown.globalCopyLockPressed);
     c.checkBoxAdministracyjnaBlokadaKopiowania->setPressed(shown.adminCopyLockPressed);
+    const SessionState& state = form_.core().state();
+    form_.floatingRemote().receiverControlsEnabled(shown.enabled,
+                                                   state.bulkReadActive || state.bulkWriteActive);
 }
 
 void MainFormSurface::enableTransferCommands(bool ready) {
@@ -132,6 +139,32 @@ void MainFormSurface::runLinkTimer(bool running) {
 void MainFormSurface::closeMainWindow() {
     // Not from inside the tick that asks: the close query runs the logic again.
     QTimer::singleShot(0, &form_, &QWidget::close);
+}
+
+// --- EventLogSurface ---
+
+void MainFormSurface::showEventRows(int rowCount) {
+    form_.eventGrid().showRows(rowCount);
+}
+
+void MainFormSurface::selectLastEventRow() {
+    form_.eventGrid().selectLastRow();
+}
+
+void MainFormSurface::repaintEvents() {
+    form_.eventGrid().repaintCells();
+}
+
+void MainFormSurface::runFlashTimer(bool running) {
+    QTimer* timer = form_.controls().timerLogFlash;
+    if (running)
+        timer->start();
+    else
+        timer->stop();
+}
+
+void MainFormSurface::focusEventGrid() {
+    form_.eventGrid().setFocus();
 }
 
 } // namespace konfigor

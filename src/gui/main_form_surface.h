@@ -1,5 +1,6 @@
 #pragma once
 
+#include "eventlog/event_log_view.h"
 #include "session/session_surface.h"
 #include "sheet/sheet_surface.h"
 
@@ -8,7 +9,7 @@ namespace konfigor {
 class TMainForm;
 
 // Shows on the main window what the sheet and session logic ask to show.
-class MainFormSurface final : public SheetSurface, public SessionSurface {
+class MainFormSurface final : public SheetSurface, public SessionSurface, public EventLogSurface {
 public:
     explicit MainFormSurface(TMainForm& form) : form_(form) {}
 
@@ -28,6 +29,13 @@ public:
     void showPortList(const PortListState& ports) override;
     void runLinkTimer(bool running) override;
     void closeMainWindow() override;
+
+    // EventLogSurface
+    void showEventRows(int rowCount) override;
+    void selectLastEventRow() override;
+    void repaintEvents() override;
+    void runFlashTimer(bool running) override;
+    void focusEventGrid() override;
 
 private:
     TMainForm& form_;

@@ -10,8 +10,6 @@ namespace konfigor {
 namespace {
 
 constexpr auto kControlsWithoutFeature = std::to_array<std::string_view>({
-    // The virtual remote.
-    "ButtonRemoteShow",
     // Searching the receiver, the options, the report.
     "ToolBtnScan",
     "MenuOptions",

@@ -99,7 +99,7 @@ QString TFormPin::pin() const {
 }
 
 void TFormPin::applyTexts() {
-    applyControlTexts(*this, "TFormPin", texts_);
+    keepControlTexts(*this, "TFormPin", texts_);
     keepStandardText(*buttonOk_);
     keepStandardText(*buttonCancel_);
 }
@@ -165,7 +165,7 @@ QString TFormPinEdit::pin() const {
 }
 
 void TFormPinEdit::applyTexts() {
-    applyControlTexts(*this, "TFormPinEdit", texts_);
+    keepControlTexts(*this, "TFormPinEdit", texts_);
     keepStandardText(*buttonOk_);
     keepStandardText(*buttonCancel_);
 }

@@ -10,6 +10,8 @@
 #include <QAudioFormat>
 #include <QAudioSink>
 #include <QMediaDevices>
+#include <QSoundEffect>
+#include <QUrl>
 
 namespace konfigor {
 namespace {
@@ -57,7 +59,19 @@ void QtSound::play(std::span<const Tone> tones) {
         stop();
 }
 
+void QtSound::playFile(const std::filesystem::path& wave) {
+    stop();
+    if (QMediaDevices::audioOutputs().isEmpty())
+        return;
+    if (!effect_)
+        effect_ = std::make_unique<QSoundEffect>();
+    effect_->setSource(QUrl::fromLocalFile(QString::fromStdString(wave.string())));
+    effect_->play();
+}
+
 void QtSound::stop() {
+    if (effect_)
+        effect_->stop();
     if (sink_) {
         sink_->stop();
         sink_.reset();

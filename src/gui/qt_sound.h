@@ -8,6 +8,7 @@
 
 QT_BEGIN_NAMESPACE
 class QAudioSink;
+class QSoundEffect;
 QT_END_NAMESPACE
 
 namespace konfigor {
@@ -23,6 +24,7 @@ public:
     QtSound& operator=(const QtSound&) = delete;
 
     void play(std::span<const Tone> tones) override;
+    void playFile(const std::filesystem::path& wave) override;
 
 private:
     void stop();
@@ -30,6 +32,8 @@ private:
     // Declared before the sink, which reads it until the sink is gone.
     QBuffer samples_;
     std::unique_ptr<QAudioSink> sink_;
+    // Loads and plays on the event loop, like the sink.
+    std::unique_ptr<QSoundEffect> effect_;
 };
 
 } // namespace konfigor

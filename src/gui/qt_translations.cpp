@@ -7,6 +7,20 @@
 
 namespace konfigor {
 
+QLocale localeForLanguage(std::string_view name) {
+    const QString wanted = QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+    for (int value = QLocale::C + 1; value <= QLocale::LastLanguage; ++value) {
+        const auto language = static_cast<QLocale::Language>(value);
+        const QLocale locale(language);
+        if (locale.language() != language)
+            continue;
+        if (QLocale::languageToString(language).compare(wanted, Qt::CaseInsensitive) == 0 ||
+            locale.nativeLanguageName().compare(wanted, Qt::CaseInsensitive) == 0)
+            return locale;
+    }
+    return QLocale::c();
+}
+
 QtTranslations::QtTranslations() = default;
 
 QtTranslations::~QtTranslations() {

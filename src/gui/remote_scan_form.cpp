@@ -45,7 +45,7 @@ TRemoteScanForm::TRemoteScanForm(const TextTable& texts, QWidget* parent)
     buttons->addStretch();
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    applyControlTexts(*this, "TRemoteScanForm", texts);
+    keepControlTexts(*this, "TRemoteScanForm", texts);
 }
 
 void TRemoteScanForm::showLines(const QString& remoteLine, const QString& hint) {

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include <QAbstractTableModel>
+#include <QFontInfo>
 #include <QHeaderView>
 #include <QPainter>
 #include <QStyledItemDelegate>
@@ -92,6 +93,19 @@ public:
         return index.isValid() ? Qt::ItemIsEnabled | Qt::ItemIsSelectable : Qt::NoItemFlags;
     }
 
+    int rows() const { return rows_; }
+    void setRows(int rows) {
+        if (rows > rows_) {
+            beginInsertRows({}, rows_, rows - 1);
+            rows_ = rows;
+            endInsertRows();
+        } else if (rows < rows_) {
+            beginRemoveRows({}, rows, rows_ - 1);
+            rows_ = rows;
+            endRemoveRows();
+        }
+    }
+
     void refresh() {
         Q_EMIT dataChanged(index(0, 0), index(rows_ - 1, columns_ - 1), {Qt::DisplayRole});
         Q_EMIT headerDataChanged(Qt::Horizontal, 0, columns_ - 1);
@@ -160,6 +174,14 @@ void SheetGridView::setCurrentRow(int row) {
     setCurrentIndex(model_->index(std::clamp(row, 1, rows) - 1, column));
 }
 
+int SheetGridView::dataRowCount() const {
+    return model_->rows();
+}
+
+void SheetGridView::setDataRowCount(int rows) {
+    model_->setRows(std::max(rows, 0));
+}
+
 void SheetGridView::repaintCells() {
     model_->refresh();
     viewport()->update();
@@ -209,6 +231,21 @@ void SheetGridView::applyColumnWidths() {
     }
 }
 
+namespace {
+
+void paintCellText(QPainter& painter, const QRect& rect, const CellText& text) {
+    if (text.utf8.empty())
+        return;
+    const bool left = text.align == CellText::Align::Left;
+    const QRect textRect =
+        left ? rect.adjusted(text.x, text.y, 0, 0) : rect.adjusted(0, text.y, -text.x, 0);
+    painter.drawText(textRect,
+                     Qt::TextSingleLine | Qt::AlignTop | (left ? Qt::AlignLeft : Qt::AlignRight),
+                     toQString(text.utf8));
+}
+
+} // namespace
+
 void paintGridCell(QPainter& painter, const QRect& rect, const CellLook& look,
                    const QPalette& palette) {
     painter.save();
@@ -216,14 +253,16 @@ void paintGridCell(QPainter& painter, const QRect& rect, const CellLook& look,
     painter.fillRect(rect, toQColor(look.background));
     if (look.fixed)
         qDrawShadePanel(&painter, rect, palette, false, 1);
-    if (!look.label.utf8.empty()) {
-        const bool left = look.label.align == CellText::Align::Left;
-        const QRect textRect = left ? rect.adjusted(look.label.x, look.label.y, 0, 0)
-                                    : rect.adjusted(0, look.label.y, -look.label.x, 0);
-        painter.setPen(toQColor(look.text));
-        painter.drawText(
-            textRect, Qt::TextSingleLine | Qt::AlignTop | (left ? Qt::AlignLeft : Qt::AlignRight),
-            toQString(look.label.utf8));
+    if (look.bold) {
+        QFont font = painter.font();
+        font.setBold(true);
+        painter.setFont(font);
+    }
+    painter.setPen(toQColor(look.text));
+    paintCellText(painter, rect, look.label);
+    if (!look.secondLine.utf8.empty()) {
+        const int fontPixels = QFontInfo(painter.font()).pixelSize();
+        paintCellText(painter, rect.adjusted(0, fontPixels * 3 / 2, 0, 0), look.secondLine);
     }
     for (const CellIcon& icon : look.icons)
         gridIcon(icon.index)

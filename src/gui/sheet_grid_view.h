@@ -24,6 +24,7 @@ public:
     void setCurrentRow(int row);
     // Repaints every cell from the sheet; call after the sheet or the texts changed.
     void repaintCells();
+    int dataRowCount() const;
 
     // Grid row 0 is the header; `width` is the cell's width.
     virtual CellLook lookAt(int row, int column, int width) const = 0;
@@ -43,6 +44,8 @@ protected:
     const TextTable& texts() const { return texts_; }
     // The model asks lookAt(), so the subclass attaches it once it is fully constructed.
     void attachModel();
+    // For grids whose rows come and go; the current row is kept where it still exists.
+    void setDataRowCount(int rows);
 
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
 

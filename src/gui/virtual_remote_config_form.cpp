@@ -60,7 +60,7 @@ TVirtualRemoteConfigForm::TVirtualRemoteConfigForm(VirtualRemote& remote, const 
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     grid->addWidget(buttons, 2, 0, 1, VirtualRemote::kButtonCount);
     grid->setSizeConstraint(QLayout::SetFixedSize);
-    applyControlTexts(*this, "TVirtualRemoteConfigForm", texts);
+    keepControlTexts(*this, "TVirtualRemoteConfigForm", texts);
 }
 
 void TVirtualRemoteConfigForm::edit() {

@@ -92,8 +92,9 @@ void VirtualRemote::pressVirtualButton(int button) {
         return;
     held_ = button;
     link_.pressVirtualButton(button - 1, entry_.buttonMasks);
-    // The worker may have sent the first frame already; that press then goes unrecorded.
-    if (link_.isFirstPressPending() && sink_)
+    // Every press is logged. Asking the link whether its first frame is still pending would
+    // lose presses: the link wakes its worker at once, which often sends the frame first.
+    if (sink_)
         sink_(eventFor(button));
 }
 
@@ -107,9 +108,7 @@ void VirtualRemote::buttonKeyDown(int button, VirtualButtonKey key) {
         pressVirtualButton(button);
 }
 
-#include <cstdio>
 void VirtualRemote::buttonClicked(int button, bool spaceHeld, bool ownDigitHeld) {
-    std::fprintf(stderr, "CLICK %d %d %d held %d\n", button, spaceHeld, ownDigitHeld, held_);
     if ((spaceHeld || ownDigitHeld) && held_ == 0)
         pressVirtualButton(button);
 }

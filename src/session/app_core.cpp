@@ -91,13 +91,20 @@ AppCore::AppCore(Platform platform)
                  .dialogs = p_.pinDialogs,
                  .prompts = p_.prompts,
                  .surface = p_.sheetSurface,
-                 .texts = p_.texts}) {
+                 .texts = p_.texts}),
+      eventLogView_({.log = eventsLog_,
+                     .configuration = p_.configuration,
+                     .surface = p_.eventLogSurface,
+                     .sound = p_.sound,
+                     .prompts = p_.prompts,
+                     .texts = p_.texts}) {
     takeOptions();
-    handRemoteReportsToTheEditor();
+    routeRemotePresses();
     session_.checkReceiverPin = [this] { security_.checkReceiverPin(); };
+    bulk_.descriptionSearch = [this] { search_.run(SearchStart::AfterLoad); };
 }
 
-void AppCore::handRemoteReportsToTheEditor() {
+void AppCore::routeRemotePresses() {
     session_.unknownRemotePressed = [this](std::uint32_t serialWord, std::uint16_t counter, int) {
         if (remoteEditor_.isOpen())
             remoteEditor_.onUnknownRemote(serialWord, counter);
@@ -105,7 +112,16 @@ void AppCore::handRemoteReportsToTheEditor() {
     session_.remotePressed = [this](const RemotePress& press) {
         if (remoteEditor_.isOpen())
             remoteEditor_.onStoredRemote(press.slot);
+        const EventRecord event =
+            remotePressEvent(press, sheet_.remotes.at(press.slot).description.view(), {});
+        eventLogView_.addEvent(event.position, event.description.view(), event.button,
+                               event.channelMask, event.serialNumber);
     };
+    virtualRemote_.setEventSink([this](const VirtualPressEvent& press) {
+        eventLogView_.addEvent(
+            press.position, press.description.view(), static_cast<std::uint8_t>(press.button),
+            static_cast<std::uint8_t>(press.channelMask & 0xFF), press.serialNumber);
+    });
 }
 
 void AppCore::start() {
@@ -114,6 +130,13 @@ void AppCore::start() {
     historyCommands_.resetAtStartup();
     session_.refreshPorts();
     session_.enableReceiverControls(false);
+    eventLogView_.start();
+}
+
+void AppCore::languageChanged() {
+    session_.showInNewLanguage();
+    saveState_.refreshStatusText();
+    historyCommands_.refreshCaptions();
 }
 
 void AppCore::takeOptions() {

@@ -2,8 +2,11 @@
 
 #include "editors/channel_editor.h"
 #include "editors/remote_editor.h"
+#include "eventlog/event_log_view.h"
+#include "eventlog/events_log.h"
 #include "link/port_list.h"
 #include "remote/virtual_remote.h"
+#include "search/description_search.h"
 #include "session/bulk_transfer.h"
 #include "session/receiver_security.h"
 #include "session/record_transfer.h"
@@ -66,6 +69,7 @@ public:
         Clipboard& clipboard;
         Sound& sound;
         PinDialogs& pinDialogs;
+        EventLogSurface& eventLogSurface;
         std::function<std::tm()> localTime = localTimeNow;
     };
 
@@ -73,10 +77,13 @@ public:
     AppCore(const AppCore&) = delete;
     AppCore& operator=(const AppCore&) = delete;
 
-    // The main window's creation: empty sheet and history, saved state, the port list.
+    // The main window's creation: empty sheet and history, saved state, the port list, the
+    // event log file.
     void start();
     // The options from the configuration, as the options dialog holds them.
     void takeOptions();
+    // The texts are in another language now: what the logic shows, shown again.
+    void languageChanged();
     // "Autozapis do odbiornika": the option and its configuration key.
     void setAutosave(bool on);
 
@@ -92,6 +99,8 @@ public:
     BulkTransfer& bulk() { return bulk_; }
     RecordTransfer& records() { return records_; }
     SettingsFileCommands& files() { return files_; }
+    // "Wyszukiwanie opisu do nastaw"; it also follows the load after connecting when asked.
+    DescriptionSearch& search() { return search_; }
     SheetEditor& editor() { return editor_; }
     GridSelection& selection() { return selection_; }
     ClipboardExchange& clipboard() { return clipboard_; }
@@ -99,13 +108,17 @@ public:
     ChannelEditor& channelEditor() { return channelEditor_; }
     ReceiverSecurity& security() { return security_; }
     VirtualRemote& virtualRemote() { return virtualRemote_; }
+    EventsLog& eventsLog() { return eventsLog_; }
+    EventLogView& eventLog() { return eventLogView_; }
     // The slot of the remote grid's current row.
     std::size_t currentSlot() const {
         return static_cast<std::size_t>(selection_.currentRow() - 1);
     }
 
 private:
-    void handRemoteReportsToTheEditor();
+    // Presses the receiver reports go to the remote editor while it is open, and to the log;
+    // the virtual remote's go to the log.
+    void routeRemotePresses();
 
     // The save commands the save-state questions run, as their tool buttons would.
     class Commands final : public SaveCommands {
@@ -134,6 +147,14 @@ private:
     RecordTransfer records_;
     SessionController session_;
     SettingsFileCommands files_;
+    DescriptionSearch search_{{.sheet = sheet_,
+                               .configuration = p_.configuration,
+                               .saveState = saveState_,
+                               .history = historyCommands_,
+                               .session = session_,
+                               .prompts = p_.prompts,
+                               .surface = p_.sheetSurface,
+                               .texts = p_.texts}};
     SheetEditor editor_;
     GridSelection selection_{sheet_};
     ClipboardChanges clipboardChanges_{historyCommands_, saveState_, session_};
@@ -142,6 +163,8 @@ private:
     ChannelEditor channelEditor_;
     ReceiverSecurity security_;
     VirtualRemote virtualRemote_{p_.link, p_.texts};
+    EventsLog eventsLog_{p_.texts};
+    EventLogView eventLogView_;
 };
 
 } // namespace konfigor

@@ -4,12 +4,12 @@
 #include "session/pin_dialogs.h"
 #include "session/record_transfer.h"
 #include "session/session_controller.h"
-#include "session/session_messages.h"
 #include "session/session_state.h"
 #include "sheet/history_change.h"
 #include "sheet/history_commands.h"
 #include "sheet/save_state.h"
 #include "sheet/sheet_surface.h"
+#include "texts/main_window_prompts.h"
 #include "texts/text_table.h"
 
 namespace konfigor {

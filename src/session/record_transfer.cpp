@@ -1,11 +1,11 @@
 #include "session/record_transfer.h"
 
 #include "link/receiver_link.h"
-#include "session/session_messages.h"
 #include "session/session_state.h"
 #include "sheet/history_commands.h"
 #include "sheet/save_state.h"
 #include "sheet/settings_sheet.h"
+#include "texts/main_window_prompts.h"
 #include "texts/text_table.h"
 
 namespace konfigor {

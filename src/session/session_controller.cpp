@@ -5,7 +5,6 @@
 #include "session/receiver_controls.h"
 #include "session/record_transfer.h"
 #include "session/session_dialogs.h"
-#include "session/session_messages.h"
 #include "session/session_state.h"
 #include "session/session_surface.h"
 #include "sheet/history_commands.h"
@@ -14,6 +13,7 @@
 #include "sheet/serial_word.h"
 #include "sheet/settings_sheet.h"
 #include "sheet/sheet_surface.h"
+#include "texts/main_window_prompts.h"
 #include "texts/text_table.h"
 #include "texts/untranslated_texts.h"
 
@@ -389,6 +389,16 @@ bool SessionController::areAdminLockRowsShaded() const {
 void SessionController::setLinkTimer(bool running) {
     linkTimerRunning_ = running;
     s_.sessionSurface.runLinkTimer(running);
+}
+
+void SessionController::showInNewLanguage() {
+    s_.sheetSurface.setStatusText(StatusPanel::Operation, {});
+    if (s_.link.isRunning())
+        showLinkState();
+    else
+        s_.sheetSurface.setStatusText(StatusPanel::Link, {});
+    showConnectButton();
+    updateAdminLockGate();
 }
 
 void SessionController::showConnectButton() {

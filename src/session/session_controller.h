@@ -1,5 +1,6 @@
 #pragma once
 
+#include "eventlog/event_record.h"
 #include "link/clock.h"
 #include "link/port_source.h"
 #include "link/receiver_link.h"
@@ -27,14 +28,6 @@ struct LinkMessage;
 struct SessionOptions;
 struct SessionState;
 struct SettingsSheet;
-
-// A stored remote's press as the session reports it to the event log.
-struct RemotePress {
-    std::size_t slot = 0;
-    int button = 0; // 1-4
-    std::uint16_t channelMask = 0;
-    std::uint32_t serialWord = 0;
-};
 
 // The main window's connection control: connecting and disconnecting through the connecting
 // dialog, the 333 ms tick that shows the link's state and dispatches its notifications, the
@@ -91,6 +84,9 @@ public:
 
     void enableReceiverControls(bool on);
     void updateAdminLockGate();
+    // A language was applied: what the session shows is shown again in it; status texts of
+    // past events are cleared.
+    void showInNewLanguage();
     bool isPinAccepted() const;
     // The remote grid's first three rows in the workspace colour: the receiver's administrative
     // copy lock is on and its PIN accepted.

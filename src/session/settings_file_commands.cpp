@@ -5,13 +5,13 @@
 #include "files/settings_file_names.h"
 #include "link/receiver_image.h"
 #include "session/file_dialogs.h"
-#include "session/session_messages.h"
 #include "sheet/history_commands.h"
 #include "sheet/image_transfer.h"
 #include "sheet/save_state.h"
 #include "sheet/settings_sheet.h"
 #include "sheet/sheet_session.h"
 #include "sheet/sheet_surface.h"
+#include "texts/main_window_prompts.h"
 #include "texts/text_table.h"
 
 #include <chrono>

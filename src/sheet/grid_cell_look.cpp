@@ -32,10 +32,6 @@ std::uint8_t averagePart(std::uint8_t a, std::uint8_t b) {
     return static_cast<std::uint8_t>((a + b) / 2);
 }
 
-Rgb darkened(Rgb colour) {
-    return {darkenPart(colour.red), darkenPart(colour.green), darkenPart(colour.blue)};
-}
-
 Rgb average(Rgb a, Rgb b) {
     return {averagePart(a.red, b.red), averagePart(a.green, b.green), averagePart(a.blue, b.blue)};
 }
@@ -113,6 +109,10 @@ void fillRemoteContent(CellLook& look, const RemoteEntry& entry, int column, int
 }
 
 } // namespace
+
+Rgb darkened(Rgb colour) {
+    return {darkenPart(colour.red), darkenPart(colour.green), darkenPart(colour.blue)};
+}
 
 CellLook remoteCellLook(const SettingsSheet& sheet, int row, int column, int cellWidth,
                         const RemoteGridState& state, const TextTable& texts,

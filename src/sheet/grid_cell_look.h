@@ -22,6 +22,9 @@ struct Rgb {
     friend bool operator==(const Rgb&, const Rgb&) = default;
 };
 
+// Each part times 0.95, truncated: the shade of alternate columns (white gives 242).
+Rgb darkened(Rgb colour);
+
 // The named system colours the grids are drawn with.
 struct GridPalette {
     Rgb window;
@@ -64,6 +67,8 @@ inline constexpr std::array<GridColumn, 4> kChannelGridColumns{{
 
 // Icon indices of the grids' image list.
 inline constexpr int kFirstChannelIcon = 0; // 0-3: channels 1-4
+inline constexpr int kFirstButtonIcon = 4;  // 4-7: buttons 1-4, in the event grid
+inline constexpr int kUnknownRemoteIcon = 8;
 inline constexpr int kNoChannelIcon = 9;
 inline constexpr int kCopyLockIcon = 10;
 
@@ -93,7 +98,10 @@ struct CellLook {
     Rgb background;
     Rgb text;
     bool fixed = false;
+    bool bold = false;
     CellText label;
+    // A title's second line; its `y` counts from one and a half font heights below the top.
+    CellText secondLine;
     std::vector<CellIcon> icons;
 };
 

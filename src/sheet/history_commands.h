@@ -38,11 +38,12 @@ public:
     void undo();
     void redo();
     void rebuild(std::size_t position);
+    // The undo and redo items' captions, as the texts read now.
+    void refreshCaptions();
 
 private:
     void resetToEmptySheet();
     void showStep(Msg status, const std::string& name);
-    void refreshCaptions();
 
     History& history_;
     HistoryRebuild rebuild_;

@@ -56,13 +56,14 @@ class MainFormControlsTest : public testing::Test {
 protected:
     MainFormControlsTest() {
         window.resize(791, 704);
-        controls = buildMainFormControls(window, remoteGrid, channelGrid);
+        controls = buildMainFormControls(window, {remoteGrid, channelGrid, logsGrid});
         applyControlTexts(window, "TMainForm", texts);
     }
 
     QMainWindow window;
     QWidget* remoteGrid = new QWidget;
     QWidget* channelGrid = new QWidget;
+    QWidget* logsGrid = new QWidget;
     MainFormControls controls;
     TextTable texts;
 };
@@ -125,7 +126,7 @@ TEST_F(MainFormControlsTest, EveryControlExistsWithItsClassAndCaption) {
         {"TabSheetLogs", "QWidget"},
         {"ButtonZdarzeniaArchiwalne", "konfigor::ToggleButton"},
         {"ButtonScrollEvents", "konfigor::ToggleButton"},
-        {"StringGridLogs", "QTableView"},
+        {"StringGridLogs", "QWidget"},
         {"PopupMenuRemote", "QMenu"},
         {"MenuRemoteAdd", "QAction"},
         {"MenuRemoteEdit", "QAction"},

@@ -2,6 +2,7 @@
 #include "gui/edit_channel_form.h"
 #include "gui/edit_remote_form.h"
 #include "gui/editor_windows.h"
+#include "gui/event_grid.h"
 #include "gui/event_loop_wait.h"
 #include "gui/main_form.h"
 #include "gui/missing_features.h"
@@ -29,6 +30,7 @@
 #include <QShortcutEvent>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
 #include <gtest/gtest.h>
 
@@ -71,7 +73,7 @@ protected:
     }
 
     ReceiverSimulator simulator;
-    SimulatorThread thread{simulator};
+    SimulatorThread thread{simulator, {.console = true}};
     ScriptedPrompts prompts;
     FakeFileDialogs fileDialogs;
     FixedPortSource ports;
@@ -112,6 +114,43 @@ TEST_F(MainFormSessionTest, ConnectLoadSaveReloadAndDisconnect) {
     EXPECT_EQ(c.buttonConnect->text(), QStringLiteral("Połącz"));
     EXPECT_TRUE(cellText(1, 1).isEmpty()) << "the sheet is cleared";
     EXPECT_TRUE(prompts.allAnswersUsed());
+}
+
+TEST_F(MainFormSessionTest, PressesAppearInTheEventsGridAndTheArchiveToggleRebuildsIt) {
+    form->show();
+    const MainFormControls& c = form->controls();
+    c.buttonConnect->click();
+    ASSERT_TRUE(waitFor([&] { return form->core().sheet().remotes[3].serialWord != 0; }));
+    form->core().sheet().remotes[0].description.assignUtf8("Brama wjazdowa");
+    c.pageControl->setCurrentWidget(c.tabSheetLogs);
+    StringGridLogs& grid = form->eventGrid();
+    const auto cell = [&grid](int row, int column) {
+        return grid.model()->data(grid.model()->index(row - 1, column)).toString();
+    };
+
+    ASSERT_EQ(thread.command("press 1048613 1"), "ok");
+    ASSERT_TRUE(waitFor([&] { return grid.model()->rowCount() == 1 && !cell(1, 3).isEmpty(); }));
+    EXPECT_EQ(cell(1, 2), QStringLiteral("1"));
+    EXPECT_EQ(cell(1, 3), QStringLiteral("Brama wjazdowa"));
+    EXPECT_EQ(cell(1, 8), QStringLiteral("1048613"));
+
+    ASSERT_TRUE(waitFor([&] { return c.buttonRemote[1]->isEnabled(); }));
+    QTest::mousePress(c.buttonRemote[1], Qt::LeftButton);
+    QTest::mouseRelease(c.buttonRemote[1], Qt::LeftButton);
+    ASSERT_EQ(grid.model()->rowCount(), 2);
+    EXPECT_TRUE(cell(2, 2).isEmpty()) << "the virtual remote has no position";
+    EXPECT_TRUE(cell(2, 8).isEmpty());
+    EXPECT_EQ(grid.currentRow(), 2) << "following new events";
+    ASSERT_TRUE(waitFor([&] { return c.timerLogFlash->isActive(); }));
+
+    // Up: this session's two events, read back from the file; down again: the same, since the
+    // log held nothing before.
+    c.buttonZdarzeniaArchiwalne->click();
+    EXPECT_FALSE(c.buttonZdarzeniaArchiwalne->isPressed());
+    EXPECT_EQ(grid.model()->rowCount(), 2);
+    EXPECT_EQ(cell(1, 3), QStringLiteral("Brama wjazdowa"));
+    EXPECT_EQ(form->configuration().showArchivedEvents(), false);
+    EXPECT_EQ(form->focusWidget(), &grid);
 }
 
 // What a control without its feature could change: its own state, the status panels, the

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QFile>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
@@ -303,8 +304,70 @@ TEST_F(MainFormTest, MenusTakeTheirCaptionsFromTheTextTable) {
               QStringLiteral("Plik"));
 }
 
-TEST_F(MainFormTest, LanguageMenuIsDisabledWithoutLanguageFiles) {
+// The dialogs are the main window's children and have controls of the same names: texts shown
+// again (as after a language change) go to the main window's own.
+TEST_F(MainFormTest, TextsShownAgainReachOnlyTheWindowsOwnControls) {
+    QEvent change(QEvent::LanguageChange);
+    QCoreApplication::sendEvent(qApp, &change);
+    QApplication::processEvents();
+    EXPECT_EQ(form.controls().label1->text(), builtInCaption("Label1"));
+    EXPECT_EQ(form.controls().label2->text(), builtInCaption("Label2"));
+}
+
+TEST(MainFormLanguageTest, TheMenuIsDisabledWithoutLanguageFiles) {
+    QTemporaryDir data;
+    const TMainForm form(CommandLine{},
+                         MainFormEnvironment{.dataFolders = {{data.path().toStdString()}}});
     EXPECT_FALSE(form.findChild<QMenu*>(QStringLiteral("MainMenuLanguage"))->isEnabled());
+}
+
+// The language menu: English from the shipped file, and back to the built-in Polish. Qt's own
+// buttons follow the program's language.
+TEST(MainFormLanguageTest, SwitchingToEnglishAndBackChangesEveryText) {
+    QTemporaryDir data;
+    ASSERT_TRUE(QFile::copy(QStringLiteral(KONFIGOR_SOURCE_DIR "/lang/English.lng"),
+                            data.filePath(QStringLiteral("English.lng"))));
+    TMainForm form(
+        CommandLine{},
+        MainFormEnvironment{.configPath = data.filePath(QStringLiteral("config.txt")).toStdString(),
+                            .dataFolders = {{data.path().toStdString()}}});
+    QMenu* languages = form.findChild<QMenu*>(QStringLiteral("MainMenuLanguage"));
+    ASSERT_NE(languages, nullptr);
+    ASSERT_TRUE(languages->isEnabled());
+    ASSERT_EQ(languages->actions().size(), 2);
+    EXPECT_EQ(languages->actions()[0]->text(), QStringLiteral("Polski"));
+    EXPECT_TRUE(languages->actions()[0]->isChecked());
+    QMenu* file = form.findChild<QMenu*>(QStringLiteral("MainMenuFile"));
+    const auto questionButtons = [&form] {
+        MessageBoxPrompts prompts(&form);
+        QStringList buttons;
+        whenModalShows([&buttons](QDialog& dialog) {
+            auto& box = dynamic_cast<QMessageBox&>(dialog);
+            for (const auto button : {QMessageBox::Yes, QMessageBox::No})
+                buttons << withoutMnemonic(box.button(button)->text());
+        });
+        prompts.ask({.caption = "Konfigor USB",
+                     .text = "?",
+                     .buttons = PromptButtons::YesNo,
+                     .defaultAnswer = PromptAnswer::Yes,
+                     .icon = PromptIcon::Question});
+        return buttons.join(QLatin1Char('|')).toStdString();
+    };
+
+    languages->actions()[1]->trigger();
+    QApplication::processEvents();
+    EXPECT_TRUE(languages->actions()[1]->isChecked());
+    EXPECT_FALSE(languages->actions()[0]->isChecked());
+    EXPECT_EQ(file->title(), QStringLiteral("File"));
+    EXPECT_EQ(form.controls().buttonConnect->text(), QStringLiteral("Connect"));
+    EXPECT_EQ(questionButtons(), "Yes|No");
+    EXPECT_EQ(form.configuration().language(), "English");
+
+    languages->actions()[0]->trigger();
+    QApplication::processEvents();
+    EXPECT_EQ(withoutMnemonic(file->title()), builtInCaption("MainMenuFile"));
+    EXPECT_EQ(form.controls().buttonConnect->text(), QStringLiteral("Połącz"));
+    EXPECT_EQ(questionButtons(), "Tak|Nie");
 }
 
 } // namespace

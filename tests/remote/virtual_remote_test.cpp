@@ -104,6 +104,24 @@ TEST_F(VirtualRemoteTest, ClickShorterThanACycleStillSendsOneFrame) {
     EXPECT_EQ(events[0].channelMask, 0b0010);
 }
 
+// The link wakes its worker on a press; a worker that sends the first frame before the press
+// returns must not cost the press its event.
+TEST_F(VirtualRemoteTest, APressIsLoggedEvenWhenTheWokenWorkerSendsItsFrameFirst) {
+    connectToReceiver();
+    bool woken = false;
+    port.onInterrupt = [this, &woken] {
+        if (!std::exchange(woken, true))
+            link.runWorkerCycle();
+    };
+    remote.buttonMouseDown(3);
+    port.onInterrupt = nullptr;
+    remote.buttonMouseUp();
+    cycles(10);
+    EXPECT_EQ(takePressFrames(), std::vector<std::uint8_t>{0b0100});
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0].button, 3);
+}
+
 TEST_F(VirtualRemoteTest, MousePressReplacesAHeldButton) {
     connectToReceiver();
     remote.buttonMouseDown(1);

@@ -186,6 +186,41 @@ TEST_F(SessionControllerTest, AStoredRemotesPressUpdatesItsCounterOnlyWhenTheIma
     EXPECT_EQ(core.sheet().remotes[5].codeCounter, 100);
 }
 
+// The main window's wiring: the receiver's reports and the virtual remote's presses are logged.
+TEST_F(SessionControllerTest, StoredAndVirtualPressesReachTheEventLog) {
+    const std::uint32_t serial = 1234567;
+    simulator.storeRemote(
+        5, ReceiverImage::Record{.serialNumber = serial, .counter = 10, .buttonWord = 0x0020}
+               .toRemoteRecord());
+    started();
+    connectToReceiver();
+    link.image().writeRecord(5, ReceiverImage::Record{.serialNumber = serial});
+    core.sheet().remotes[5].serialWord = serial;
+    core.sheet().remotes[5].buttonMasks = {0, 0b0101, 0, 0};
+    core.sheet().remotes[5].description.assignUtf8("Brama główna");
+
+    simulator.pressRemote(serial, 2, 11, {});
+    cyclesAndTick();
+    core.virtualRemote().pressVirtualButton(3);
+    core.virtualRemote().releaseVirtualButton();
+
+    const EventsLog& log = core.eventsLog();
+    ASSERT_EQ(log.count(), 2u);
+    EXPECT_EQ(log.item(0).position, 6);
+    EXPECT_EQ(log.item(0).description.toUtf8(), "Brama główna");
+    EXPECT_EQ(log.item(0).button, 2);
+    EXPECT_EQ(log.item(0).channelMask, 0b0101);
+    EXPECT_EQ(log.item(0).serialNumber, serial);
+    EXPECT_EQ(log.item(1).position, EventRecord::kVirtualRemote);
+    EXPECT_EQ(log.item(1).channelMask, 0b0100);
+    EXPECT_EQ(core.eventLog().sessionEventCount(), 2u);
+    EXPECT_EQ(eventLogSurface.rowCount, 3);
+    // Both lines went to the per-user log beside the configuration.
+    const TailScan onDisk = readNewestEvents(path("log.txt"), 10);
+    ASSERT_EQ(onDisk.events.size(), 2u);
+    EXPECT_EQ(onDisk.events[1].serialNumber, 0u);
+}
+
 TEST_F(SessionControllerTest, AReportOfASlotOrButtonTheReceiverCannotHaveIsIgnored) {
     connectToReceiver();
     std::vector<RemotePress> presses;

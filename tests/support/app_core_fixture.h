@@ -7,6 +7,7 @@
 #include "support/fake_clipboard.h"
 #include "support/fake_clock.h"
 #include "support/fake_serial_port.h"
+#include "support/recording_event_log_surface.h"
 #include "support/recording_sheet_surface.h"
 #include "support/recording_sound.h"
 #include "support/scripted_prompts.h"
@@ -89,7 +90,8 @@ protected:
     std::string sentLetters;
 
     TextTable texts;
-    Configuration configuration;
+    // Its folder also holds the event log, so nothing is written outside the test's folder.
+    Configuration configuration = Configuration::load(path("config.txt"));
     ScriptedPrompts prompts;
     RecordingSheetSurface sheetSurface;
     RecordingSessionSurface sessionSurface;
@@ -101,6 +103,7 @@ protected:
     FakeClipboard clipboard;
     RecordingSound sound;
     FakePinDialogs pinDialogs;
+    RecordingEventLogSurface eventLogSurface;
     AppCore core{{.link = link,
                   .clock = clock,
                   .portSource = ports,
@@ -118,6 +121,7 @@ protected:
                   .clipboard = clipboard,
                   .sound = sound,
                   .pinDialogs = pinDialogs,
+                  .eventLogSurface = eventLogSurface,
                   .localTime = [] {
                       std::tm time{};
                       time.tm_year = 118;

@@ -116,8 +116,13 @@ public:
         std::lock_guard lock(mutex_);
         return open_;
     }
-    // Waiting never blocks here, so there is nothing to interrupt.
-    void interruptWait() override {}
+    // Waiting never blocks here, so there is nothing to interrupt; a test may run a worker
+    // cycle from here, as a woken worker would.
+    void interruptWait() override {
+        if (onInterrupt)
+            onInterrupt();
+    }
+    std::function<void()> onInterrupt;
 
     // --- what the interface sends ---
 

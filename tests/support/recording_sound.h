@@ -2,6 +2,7 @@
 
 #include "common/sound.h"
 
+#include <filesystem>
 #include <vector>
 
 namespace konfigor::testing_support {
@@ -13,7 +14,10 @@ public:
         signals.emplace_back(tones.begin(), tones.end());
     }
 
+    void playFile(const std::filesystem::path& wave) override { files.push_back(wave); }
+
     std::vector<std::vector<Tone>> signals;
+    std::vector<std::filesystem::path> files;
 };
 
 } // namespace konfigor::testing_support

@@ -1,5 +1,6 @@
 #include "kvr/kvr_arguments.h"
 
+#include "kvr/search_arguments.h"
 #include "session/pin_rules.h"
 
 #include <algorithm>
@@ -332,6 +333,8 @@ ParsedArguments parseArguments(std::span<const std::string_view> args) {
     if (args.empty())
         return UsageError{"no command given"};
     const std::string_view command = args.front();
+    if (auto search = parseSearchCommand(command, args.subspan(1)))
+        return *std::move(search);
     const auto sorted = sortWords(args.subspan(1));
     if (const auto* error = std::get_if<UsageError>(&sorted))
         return *error;

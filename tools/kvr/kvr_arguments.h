@@ -1,6 +1,7 @@
 #pragma once
 
 #include "eventlog/events_log.h"
+#include "kvr/search_requests.h"
 #include "kvr/slot_selection.h"
 
 #include <filesystem>
@@ -88,7 +89,8 @@ struct UsageError {
 
 using ParsedArguments =
     std::variant<UsageError, ShowRequest, ExportRequest, ImportRequest, PortsRequest, InfoRequest,
-                 ReadRequest, WriteRequest, PinRequest, EventsRequest>;
+                 ReadRequest, WriteRequest, PinRequest, EventsRequest, MatchRequest, FindRequest,
+                 DiffRequest>;
 
 // The command and its arguments, without the program name. Options may stand anywhere after
 // the command; "--" ends them, so that a file name may begin with '-'.

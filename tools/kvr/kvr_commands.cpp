@@ -6,6 +6,7 @@
 #include "kvr/command_support.h"
 #include "kvr/event_table.h"
 #include "kvr/receiver_commands.h"
+#include "kvr/search_commands.h"
 #include "kvr/secret_input.h"
 #include "kvr/sheet_csv.h"
 #include "kvr/sheet_json.h"
@@ -33,6 +34,9 @@ constexpr std::string_view kSynopsis = R"(Usage: kvr show FILE.kvr
        kvr write --port PORT FILE.kvr [--verify] [--pin NNNNN]
        kvr pin --port PORT (--new NNNNN | --off) [--pin NNNNN]
        kvr events LOG [--last N] [--csv]
+       kvr match SHEET.kvr FOLDER... [--json]
+       kvr find SERIAL FOLDER... [--json]
+       kvr diff (A.kvr | --port PORT) (B.kvr | --port PORT) [--pin NNNNN] [--json]
 )";
 
 constexpr std::string_view kHelp =
@@ -68,6 +72,22 @@ Commands:
   events LOG [--last N] [--csv]
       print the newest N events (default 5000) of an event log file as a table, or as CSV
       with a header row; the file is only read
+  match SHEET.kvr FOLDER... [--json]
+      score every settings file under the folders against SHEET.kvr as the program's
+      description search does with its default criteria (channel times and serial numbers),
+      best first; status 1 when no file could be scored
+  find SERIAL FOLDER... [--json]
+      list every settings file and position under the folders holding the remote with that
+      serial number; status 0 when found, 1 when not
+  diff (A.kvr | --port PORT) (B.kvr | --port PORT) [--pin NNNNN] [--json]
+      list slot by slot and channel by channel where two sheets differ: serial numbers,
+      buttons, copy locks, channel settings, and descriptions when both are files; a
+      receiver's whole memory is read first; status 0 when equal, 1 when they differ, 2 on
+      trouble, as diff(1)
+
+match and find search folders with their subfolders, not entering those whose name begins
+with a full stop, and name on the error stream what they could not read; --json writes one
+JSON document to standard output instead of lines.
 
 A receiver that requires a PIN is read and written only with --pin and its PIN. A PIN given
 as "-" is read from standard input, one line each (--pin before --new), without echo on a
@@ -192,7 +212,12 @@ int runKvr(std::span<const std::string_view> args, std::ostream& out, std::ostre
                    [&](const ReadRequest& request) { return runRead(request, err, options); },
                    [&](const WriteRequest& request) { return runWrite(request, err, options); },
                    [&](const PinRequest& request) { return runPin(request, err, options); },
-                   [&](const EventsRequest& request) { return runEvents(request, out, err); }},
+                   [&](const EventsRequest& request) { return runEvents(request, out, err); },
+                   [&](const MatchRequest& request) { return runMatch(request, out, err); },
+                   [&](const FindRequest& request) { return runFind(request, out, err); },
+                   [&](const DiffRequest& request) {
+                       return runDiff(request, out, err, options, inputFd);
+                   }},
         parsed);
 }
 

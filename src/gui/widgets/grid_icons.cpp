@@ -40,6 +40,19 @@ void drawChannel(QPainter& painter, int channel) {
                      QString::number(channel + 1));
 }
 
+// A round key with a white mark: a remote's button (its digit) or an unknown remote ("?").
+void drawKey(QPainter& painter, const QColor& colour, const QString& mark) {
+    painter.setPen(QPen(colour.darker(150), 1.0));
+    painter.setBrush(colour);
+    painter.drawEllipse(QPointF(8.0, 8.0), 6.5, 6.5);
+    QFont font;
+    font.setPixelSize(10);
+    font.setBold(true);
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    painter.drawText(QRectF(0.0, 0.0, kIconSize, kIconSize), Qt::AlignCenter, mark);
+}
+
 void drawNoChannel(QPainter& painter) {
     painter.setPen(QPen(QColor(0x80, 0x80, 0x80), 1.5));
     painter.setBrush(Qt::NoBrush);
@@ -74,6 +87,10 @@ QPixmap drawIcon(int index, int pixelRatio) {
     painter.setRenderHint(QPainter::TextAntialiasing);
     if (index == kNoChannelIcon)
         drawNoChannel(painter);
+    else if (index == kUnknownRemoteIcon)
+        drawKey(painter, QColor(0x9e, 0x9e, 0x9e), QStringLiteral("?"));
+    else if (index >= kFirstButtonIcon && index < kUnknownRemoteIcon)
+        drawKey(painter, QColor(0x45, 0x5a, 0x64), QString::number(index - kFirstButtonIcon + 1));
     else if (index == kCopyLockIcon)
         drawPadlock(painter);
     else
@@ -90,10 +107,8 @@ QIcon makeIcon(int index) {
 
 std::array<QIcon, kIconCount> makeIcons() {
     std::array<QIcon, kIconCount> icons;
-    for (int channel = 0; channel < 4; ++channel)
-        icons[static_cast<std::size_t>(channel)] = makeIcon(channel);
-    icons[kNoChannelIcon] = makeIcon(kNoChannelIcon);
-    icons[kCopyLockIcon] = makeIcon(kCopyLockIcon);
+    for (int index = 0; index < kIconCount; ++index)
+        icons[static_cast<std::size_t>(index)] = makeIcon(index);
     return icons;
 }
 

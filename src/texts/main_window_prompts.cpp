@@ -1,4 +1,4 @@
-#include "session/session_messages.h"
+#include "texts/main_window_prompts.h"
 
 #include "texts/text_table.h"
 #include "texts/untranslated_texts.h"
