@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include <QApplication>
+#include <QIcon>
 
 namespace {
 
@@ -24,7 +25,14 @@ bool asksForInformationOnly(int argc, char* argv[]) {
 std::unique_ptr<QCoreApplication> createApplication(int& argc, char* argv[]) {
     if (asksForInformationOnly(argc, argv))
         return std::make_unique<QCoreApplication>(argc, argv);
-    return std::make_unique<QApplication>(argc, argv);
+    auto app = std::make_unique<QApplication>(argc, argv);
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/icons/konfigor-%1.png").arg(size), QSize(size, size));
+    QApplication::setWindowIcon(icon);
+    // Desktops match the window to its menu entry and icon by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("pl.zentor.Konfigor"));
+    return app;
 }
 
 } // namespace

@@ -210,37 +210,5 @@ TEST_F(KvrSearchCommands, DiffListsWhatDiffersSlotBySlot) {
     }
 }
 
-TEST_F(KvrSearchCommands, UsageErrors) {
-    const struct {
-        std::vector<std::string> args;
-        std::string message;
-    } cases[] = {
-        {{"match"}, "match: missing SHEET.kvr"},
-        {{"match", "a.kvr"}, "match: missing FOLDER"},
-        {{"match", "a.kvr", "d", "--port", "p"}, "match: unknown option --port"},
-        {{"find", "d"}, "find: SERIAL must be a number from 1 to 268435455"},
-        {{"find", "0", "d"}, "find: SERIAL must be a number from 1 to 268435455"},
-        {{"find", "268435456", "d"}, "find: SERIAL must be a number from 1 to 268435455"},
-        {{"find", "12a", "d"}, "find: SERIAL must be a number from 1 to 268435455"},
-        {{"find", "5"}, "find: missing FOLDER"},
-        {{"find", "5", "d", "--csv"}, "find: unknown option --csv"},
-        {{"diff", "a.kvr"}, "diff: compares two of FILE.kvr and --port PORT"},
-        {{"diff", "a.kvr", "b.kvr", "c.kvr"}, "diff: compares two of FILE.kvr and --port PORT"},
-        {{"diff", "--port", "p", "--port", "q"}, "option --port given twice"},
-        {{"diff", "a.kvr", "--port"}, "option --port needs a port path"},
-        {{"diff", "a.kvr", "b.kvr", "--pin", "12345"},
-         "diff: --pin is for a receiver, given with --port"},
-        {{"diff", "a.kvr", "--port", "p", "--pin", "1234"}, "diff: the PIN is five digits"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.message);
-        const Outcome outcome = run(c.args);
-
-        EXPECT_EQ(outcome.status, kExitUsage);
-        EXPECT_THAT(outcome.err, testing::StartsWith("kvr: " + c.message + "\nUsage: kvr show"));
-        EXPECT_EQ(outcome.out, "");
-    }
-}
-
 } // namespace
 } // namespace konfigor::kvr
