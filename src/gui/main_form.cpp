@@ -1,5 +1,7 @@
 #include "gui/main_form.h"
 
+#include "config/help_links.h"
+#include "gui/about_form.h"
 #include "gui/channel_grid.h"
 #include "gui/connecting_form.h"
 #include "gui/control_texts.h"
@@ -11,16 +13,20 @@
 #include "gui/message_box_prompts.h"
 #include "gui/message_form.h"
 #include "gui/missing_features.h"
+#include "gui/options_form.h"
 #include "gui/pin_forms.h"
+#include "gui/qt_search_windows.h"
 #include "gui/qt_sound.h"
 #include "gui/qt_text.h"
 #include "gui/remote_grid.h"
+#include "gui/report_form.h"
 #include "gui/settings_file_dialogs.h"
 #include "gui/system_clipboard.h"
 #include "gui/virtual_buttons.h"
 #include "gui/widgets/edit_icons.h"
 #include "gui/widgets/toggle_button.h"
 #include "gui/widgets/wrapping_label.h"
+#include "gui/window_placement.h"
 #include "kvr-sim/demo_receiver.h"
 #include "link/udev_port_source.h"
 #include "session/app_core.h"
@@ -29,11 +35,14 @@
 #include "texts/text_lines.h"
 #include "texts/untranslated_texts.h"
 
+#include <konfigor/version.h>
+
 #include <QActionGroup>
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
@@ -46,6 +55,7 @@
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
+#include <QUrl>
 
 namespace konfigor {
 namespace {
@@ -89,8 +99,10 @@ TMainForm::TMainForm(CommandLine commandLine, MainFormEnvironment environment, Q
     resize(791, 704);
 
     buildMainMenu();
-    buildLanguageMenu(environment.dataFolders.value_or(
-        programDataFolders(QCoreApplication::applicationDirPath().toStdString())));
+    dataFolders_ = environment.dataFolders.value_or(
+        programDataFolders(QCoreApplication::applicationDirPath().toStdString()));
+    openUrl_ = environment.openUrl ? environment.openUrl : &QDesktopServices::openUrl;
+    buildLanguageMenu(dataFolders_);
     buildStatusBar();
     if (environment.clipboard) {
         clipboard_ = environment.clipboard;
@@ -120,6 +132,7 @@ TMainForm::TMainForm(CommandLine commandLine, MainFormEnvironment environment, Q
     connectPortList();
     connectSecurityCommands();
     connectEventLog();
+    connectOptionsAndHelp();
     virtualButtons_ =
         new VirtualButtons(*this, controls_, core_->virtualRemote(), configuration_, texts_);
     floatingRemote_ = new FloatingRemoteShell(*this, controls_, core_->virtualRemote(),
@@ -132,6 +145,8 @@ TMainForm::TMainForm(CommandLine commandLine, MainFormEnvironment environment, Q
                                   .link = link_,
                                   .prompts = *prompts_,
                                   .texts = texts_});
+    searchWindows_ = std::make_unique<QtSearchWindows>(*this, texts_);
+    core_->search().setWindows(*searchWindows_);
     disableControlsWithoutFeature(*this);
     core_->start();
     showEventToggles();
@@ -199,6 +214,11 @@ void TMainForm::buildMainMenu() {
 
     QMenu* print = addMenu(nullptr, "MainMenuPrint");
     mainMenu_.printReport = addAction(print, "MainMenuPrintArkuszKVR");
+    connect(mainMenu_.printReport, &QAction::triggered, this, [this] {
+        // Built from the sheet as it is now, every time.
+        TRaportForm report(core_->sheet(), texts_, this);
+        report.exec();
+    });
 
     QMenu* edit = addMenu(nullptr, "MainMenuEdit");
     mainMenu_.undo = addAction(edit, "MenuUndo", QKeySequence(Qt::CTRL | Qt::Key_Z));
@@ -349,6 +369,7 @@ void TMainForm::connectCommands() {
             [this] { core_->files().loadFromFile(); });
     connect(c.toolBtnSaveFile, &QToolButton::clicked, this,
             [this] { core_->files().saveToFile(); });
+    connect(c.toolBtnScan, &QToolButton::clicked, this, [this] { core_->search().run(); });
     connect(c.toolBtnAutosave, &ToggleButton::toggledByUser, this,
             [this](bool on) { core_->setAutosave(on); });
     connect(c.menuRemoteLoadEprom, &QAction::triggered, this,
@@ -366,6 +387,50 @@ void TMainForm::connectCommands() {
 }
 
 // "Kod PIN", the two copy locks and the reset behind its hidden panel.
+void TMainForm::connectOptionsAndHelp() {
+    optionsForm_ = new TOptionsForm(configuration_, texts_, *prompts_, *sound_, this);
+    aboutForm_ = new TAboutForm(this);
+    connect(mainMenu_.options, &QAction::triggered, this, &TMainForm::MenuOptionsClick);
+    const std::array<std::pair<const char*, Manual>, 5> manuals{{
+        {"MainMenuHelpSoft", kSoftwareManual},
+        {"MainMenuHelpReciever", kReceiverManual},
+        {"MainMenuHelpRecieverLumo", kLumoManual},
+        {"MainMenuHelpInterface", kInterfaceManual},
+        {"MainMenuHelpClone", kCloneToolManual},
+    }};
+    for (const auto& [name, manual] : manuals) {
+        connect(findChild<QAction*>(QString::fromLatin1(name)), &QAction::triggered, this,
+                [this, manual] { OpenManual(manual); });
+    }
+    connect(findChild<QAction*>(QStringLiteral("MainMenuUpdate")), &QAction::triggered, this,
+            [this] {
+                openUrl_(QUrl(toQString(updatePageAddress(
+                    kUpdateHost, {kVersionMajor, kVersionMinor, kVersionPatch, kVersionBuild}))));
+            });
+    connect(findChild<QAction*>(QStringLiteral("MainMenuAbout")), &QAction::triggered, aboutForm_,
+            &QDialog::exec);
+}
+
+void TMainForm::MenuOptionsClick() {
+    centreOverParent(*optionsForm_);
+    if (optionsForm_->exec() == QDialog::Accepted)
+        core_->takeOptions();
+    controls_.toolBtnAutosave->setPressed(optionsForm_->options().autosave);
+}
+
+void TMainForm::OpenManual(const Manual& manual) {
+    const ManualLocation location = locateManual(
+        dataFolders_, manual, languages_->current(), [](const std::filesystem::path& file) {
+            std::error_code ignored;
+            return std::filesystem::is_regular_file(file, ignored);
+        });
+    if (location.found && openUrl_(QUrl::fromLocalFile(toQString(location.path.string()))))
+        return;
+    prompts_->ask({.caption = texts_.text(Msg::HelpFileOpenErrorTitle),
+                   .text = texts_.text(Msg::HelpFileNotFound) + location.path.string(),
+                   .icon = PromptIcon::Error});
+}
+
 void TMainForm::connectEventLog() {
     const MainFormControls& c = controls_;
     EventLogView& events = core_->eventLog();

@@ -11,6 +11,7 @@
 
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -20,6 +21,7 @@
 class QLabel;
 class QMenu;
 class QSocketNotifier;
+class QUrl;
 
 namespace konfigor {
 
@@ -34,11 +36,15 @@ class LanguageMenu;
 class MainFormSurface;
 class PinDialogs;
 class PortSource;
+class QtSearchWindows;
 class Sound;
 class StringGridChannels;
 class StringGridLogs;
 class StringGridRemote;
+class TAboutForm;
 class TConnectingForm;
+class TOptionsForm;
+struct Manual;
 class TLoadingProgressForm;
 class TMessageForm;
 class UserPrompts;
@@ -66,6 +72,8 @@ struct MainFormEnvironment {
     std::optional<std::filesystem::path> configPath;
     // Where language files and manuals are looked for; the program's own folders by default.
     std::optional<std::vector<std::filesystem::path>> dataFolders;
+    // Opens a manual or a web page in the user's program; false when that fails.
+    std::function<bool(const QUrl&)> openUrl;
 };
 
 // The main window. It shows state and forwards the user's commands to the logic objects it
@@ -92,6 +100,7 @@ public:
     EditorWindows& editors() { return *editors_; }
     VirtualButtons& virtualButtons() { return *virtualButtons_; }
     FloatingRemoteShell& floatingRemote() { return *floatingRemote_; }
+    TOptionsForm& optionsForm() { return *optionsForm_; }
 
     void setStatusPanel(int panel, const QString& text);
     QString statusPanel(int panel) const;
@@ -126,6 +135,9 @@ private:
     void connectPortList();
     void connectSecurityCommands();
     void connectEventLog();
+    void connectOptionsAndHelp();
+    void MenuOptionsClick();
+    void OpenManual(const Manual& manual);
     // The two toggles above the events grid, as the log's view has them.
     void showEventToggles();
     void showStatusTip(const QString& tip);
@@ -158,6 +170,7 @@ private:
     TMessageForm* messageForm_ = nullptr;
     std::unique_ptr<MainFormSurface> surface_;
     std::unique_ptr<AppCore> core_;
+    std::unique_ptr<QtSearchWindows> searchWindows_;
     StringGridRemote* remoteGrid_ = nullptr;
     StringGridChannels* channelGrid_ = nullptr;
     StringGridLogs* eventGrid_ = nullptr;
@@ -166,6 +179,10 @@ private:
     VirtualButtons* virtualButtons_ = nullptr;
     FloatingRemoteShell* floatingRemote_ = nullptr;
     MainMenuActions mainMenu_;
+    TOptionsForm* optionsForm_ = nullptr;
+    TAboutForm* aboutForm_ = nullptr;
+    std::vector<std::filesystem::path> dataFolders_;
+    std::function<bool(const QUrl&)> openUrl_;
     QMenu* languageMenu_ = nullptr;
     std::unique_ptr<LanguageMenu> languages_;
     QSocketNotifier* deviceNotifier_ = nullptr;

@@ -9,20 +9,8 @@
 namespace konfigor {
 namespace {
 
-constexpr auto kControlsWithoutFeature = std::to_array<std::string_view>({
-    // Searching the receiver, the options, the report.
-    "ToolBtnScan",
-    "MenuOptions",
-    "MainMenuPrintArkuszKVR",
-    // Help: the manuals (F1 among them), the update check, about.
-    "MainMenuHelpSoft",
-    "MainMenuHelpReciever",
-    "MainMenuHelpRecieverLumo",
-    "MainMenuHelpInterface",
-    "MainMenuHelpClone",
-    "MainMenuUpdate",
-    "MainMenuAbout",
-});
+// Every feature is written now; the list stays for the next one.
+constexpr std::array<std::string_view, 0> kControlsWithoutFeature{};
 
 } // namespace
 

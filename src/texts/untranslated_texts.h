@@ -33,6 +33,35 @@ enum class Untranslated : std::size_t {
     RemoteSerialGroup,
     RemoteCopyLockGroup,
     RemoteMultiCaption,
+    // The description search's windows: texts with no language-file lines.
+    ScanChannelOptionsGroup,
+    ScanRemoteOptionsGroup,
+    ScanExtraOptionsGroup,
+    SearchDialogOkButton,
+    SearchDialogCancelButton,
+    AvailableFoldersTitle,
+    ChosenFoldersTitle,
+    AddFolderButton,
+    RemoveFolderButton,
+    ScanProgressLabel, // files read, files found
+    ScanSkippedText,   // how many could not be read
+    ScanSkippedFolder, // folder, the system's text
+    // The report window's PDF export has no language-file lines.
+    ReportSavePdf,
+    ReportPdfFilter,
+    ReportPdfNotWritten,
+    // The options dialog's groups and the labels without language-file lines.
+    OptionsAutomationGroup,
+    OptionsEventsGroup,
+    OptionsPrintGroup,
+    OptionsRegistrationCaption,
+    OptionsEventCountLabel,
+    OptionsFontLabel,
+    OptionsFontSizeLabel,
+    // The About window has no language-file lines.
+    AboutCaption,
+    AboutVersion, // the four version numbers
+    AboutReceivers,
     Count
 };
 
@@ -60,6 +89,31 @@ inline constexpr std::array<std::string_view, static_cast<std::size_t>(Untransla
         "Numer seryjny",
         "Blokada kopiow",
         "Multi",
+        "Opcje skanowania kanałów",
+        "Opcje skanowania pilotów",
+        "Dodatkowe opcje",
+        "&OK",
+        "&Anuluj",
+        "Dostępne katalogi",
+        "Wybrane katalogi",
+        "&Dodaj >>",
+        "<< &Usuń",
+        "Sprawdzono plików: %u z %u znalezionych",
+        "Nie udało się odczytać plików lub katalogów: %u. Zostały pominięte.",
+        "Katalog %s: %s",
+        "Zapisz PDF",
+        "Dokument PDF (*.pdf)",
+        "Nie udało się zapisać pliku PDF.",
+        "Automatyzacja",
+        "Zdarzenia",
+        "Opcje drukowania",
+        "Zapisuj zdarzenia do pliku",
+        "Maksymalna ilość zdarzeń",
+        "Czcionka",
+        "Rozmiar",
+        "O programie",
+        " ver. %u.%u.%u.%u ",
+        "Program do konfiguracji odbiorników radiowych KVR ZOR przez interfejs USB.",
     };
 } // namespace detail
 

@@ -39,7 +39,8 @@ protected:
         simulator.storeRemote(
             0, ReceiverImage::Record{.serialNumber = 1048613, .counter = 5, .buttonWord = 0x0021}
                    .toRemoteRecord());
-        writeBytes(path("config.txt"), toBytes("[Automatyzacja]\r\nAutopolaczenie=Nie\r\n"));
+        writeBytes(path("config.txt"), toBytes("[Automatyzacja]\r\nAutopolaczenie=Nie\r\n"
+                                               "OtworzOknoWyszukiwaniaPlikowNastaw=Nie\r\n"));
         form = std::make_unique<TMainForm>(
             CommandLine{.extraPorts = {QString::fromStdString(thread.portPath())}},
             MainFormEnvironment{.prompts = &prompts,

@@ -54,7 +54,9 @@ protected:
         simulator.storeRemote(
             3, ReceiverImage::Record{.serialNumber = 0x4000'0000u | 77}.toRemoteRecord());
         // No automatic connect, so that the test clicks "Połącz" itself.
-        writeText(path("config.txt"), "[Automatyzacja]\r\nAutopolaczenie=Nie\r\n");
+        // No description search after the load: it would open its dialogs.
+        writeText(path("config.txt"), "[Automatyzacja]\r\nAutopolaczenie=Nie\r\n"
+                                      "OtworzOknoWyszukiwaniaPlikowNastaw=Nie\r\n");
         form = std::make_unique<TMainForm>(
             CommandLine{.extraPorts = {QString::fromStdString(thread.portPath())}},
             MainFormEnvironment{.prompts = &prompts,

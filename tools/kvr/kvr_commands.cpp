@@ -37,6 +37,7 @@ constexpr std::string_view kSynopsis = R"(Usage: kvr show FILE.kvr
        kvr match SHEET.kvr FOLDER... [--json]
        kvr find SERIAL FOLDER... [--json]
        kvr diff (A.kvr | --port PORT) (B.kvr | --port PORT) [--pin NNNNN] [--json]
+       kvr report FILE.kvr -o OUT.pdf
 )";
 
 constexpr std::string_view kHelp =
@@ -84,6 +85,9 @@ Commands:
       buttons, copy locks, channel settings, and descriptions when both are files; a
       receiver's whole memory is read first; status 0 when equal, 1 when they differ, 2 on
       trouble, as diff(1)
+  report FILE.kvr -o OUT.pdf
+      write the settings sheet report (the remotes and channels as the program prints them)
+      to a PDF file; needs no display
 
 match and find search folders with their subfolders, not entering those whose name begins
 with a full stop, and name on the error stream what they could not read; --json writes one

@@ -1,0 +1,127 @@
+#include "gui/scan_settings_form.h"
+
+#include "gui/control_texts.h"
+#include "gui/qt_text.h"
+#include "gui/window_placement.h"
+#include "texts/untranslated_texts.h"
+
+#include <QCheckBox>
+#include <QEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace konfigor {
+namespace {
+
+constexpr std::string_view kWindowClass = "TScanSettingsForm";
+
+QCheckBox* checkBox(QWidget* parent, const char* objectName, QLayout* layout) {
+    auto* box = new QCheckBox(parent);
+    box->setObjectName(QString::fromLatin1(objectName));
+    layout->addWidget(box);
+    return box;
+}
+
+QGroupBox* group(QWidget* parent, const char* objectName, Untranslated caption) {
+    auto* box = new QGroupBox(toQString(untranslated(caption)), parent);
+    box->setObjectName(QString::fromLatin1(objectName));
+    box->setLayout(new QVBoxLayout);
+    return box;
+}
+
+// The text table leaves these buttons without a caption; the built-in one stands in until a
+// language gives them one.
+void fillIfEmpty(QWidget& window, const char* objectName, Untranslated caption) {
+    auto* button = window.findChild<QPushButton*>(QString::fromLatin1(objectName));
+    if (button && button->text().isEmpty())
+        button->setText(toQString(untranslated(caption)));
+}
+
+} // namespace
+
+TScanSettingsForm::TScanSettingsForm(const TextTable& texts, QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("ScanSettingsForm"));
+    setModal(true);
+
+    QGroupBox* channels = group(this, "GroupBoxChannels", Untranslated::ScanChannelOptionsGroup);
+    checkBoxC1_ = checkBox(channels, "CheckBoxC1", channels->layout());
+    checkBoxC2_ = checkBox(channels, "CheckBoxC2", channels->layout());
+
+    QGroupBox* remotes = group(this, "GroupBoxRemotes", Untranslated::ScanRemoteOptionsGroup);
+    checkBoxR1_ = checkBox(remotes, "CheckBoxR1", remotes->layout());
+    checkBoxR2_ = checkBox(remotes, "CheckBoxR2", remotes->layout());
+    checkBoxR3_ = checkBox(remotes, "CheckBoxR3", remotes->layout());
+    checkBoxR4_ = checkBox(remotes, "CheckBoxR4", remotes->layout());
+    checkBoxR5_ = checkBox(remotes, "CheckBoxR5", remotes->layout());
+
+    QGroupBox* extra = group(this, "GroupBoxExtra", Untranslated::ScanExtraOptionsGroup);
+    checkBoxNoEmpty_ = checkBox(extra, "CheckBoxNoEmpty", extra->layout());
+
+    auto* buttonOk = new QPushButton(this);
+    buttonOk->setObjectName(QStringLiteral("ButtonOk"));
+    buttonOk->setDefault(true);
+    connect(buttonOk, &QPushButton::clicked, this, &QDialog::accept);
+    auto* buttonCancel = new QPushButton(this);
+    buttonCancel->setObjectName(QStringLiteral("ButtonCancel"));
+    connect(buttonCancel, &QPushButton::clicked, this, &QDialog::reject);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(buttonOk);
+    buttons->addWidget(buttonCancel);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addWidget(channels);
+    layout->addWidget(remotes);
+    layout->addWidget(extra);
+    layout->addLayout(buttons);
+
+    keepControlTexts(*this, kWindowClass, texts);
+    fillEmptyButtonCaptions();
+}
+
+std::optional<SearchCriteria> TScanSettingsForm::edit(const SearchCriteria& current) {
+    showCriteria(current);
+    centreOverParent(*this);
+    if (exec() != QDialog::Accepted)
+        return std::nullopt;
+    return criteria();
+}
+
+void TScanSettingsForm::showCriteria(const SearchCriteria& criteria) {
+    checkBoxC1_->setChecked(criteria.channelDescriptions);
+    checkBoxC2_->setChecked(criteria.channelTimes);
+    checkBoxR1_->setChecked(criteria.remoteDescriptions);
+    checkBoxR2_->setChecked(criteria.serialWords);
+    checkBoxR3_->setChecked(criteria.codeCounters);
+    checkBoxR4_->setChecked(criteria.buttonMasks);
+    checkBoxR5_->setChecked(criteria.copyLocks);
+    checkBoxNoEmpty_->setChecked(criteria.skipEmptySlots);
+}
+
+SearchCriteria TScanSettingsForm::criteria() const {
+    return {.channelDescriptions = checkBoxC1_->isChecked(),
+            .channelTimes = checkBoxC2_->isChecked(),
+            .remoteDescriptions = checkBoxR1_->isChecked(),
+            .serialWords = checkBoxR2_->isChecked(),
+            .codeCounters = checkBoxR3_->isChecked(),
+            .buttonMasks = checkBoxR4_->isChecked(),
+            .copyLocks = checkBoxR5_->isChecked(),
+            .skipEmptySlots = checkBoxNoEmpty_->isChecked()};
+}
+
+// The control texts were applied again before this, by the filter on the window.
+void TScanSettingsForm::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange)
+        fillEmptyButtonCaptions();
+}
+
+void TScanSettingsForm::fillEmptyButtonCaptions() {
+    fillIfEmpty(*this, "ButtonOk", Untranslated::SearchDialogOkButton);
+    fillIfEmpty(*this, "ButtonCancel", Untranslated::SearchDialogCancelButton);
+}
+
+} // namespace konfigor
