@@ -4,6 +4,7 @@
 #include "gui/control_texts.h"
 #include "gui/qt_text.h"
 #include "gui/widgets/cp1250_validator.h"
+#include "gui/widgets/dialog_buttons.h"
 #include "gui/window_placement.h"
 #include "texts/untranslated_texts.h"
 
@@ -49,12 +50,6 @@ QGroupBox* group(QWidget* parent, const char* objectName, Untranslated caption, 
     return box;
 }
 
-QPushButton* button(QWidget* parent, const char* objectName) {
-    auto* pushButton = new QPushButton(parent);
-    pushButton->setObjectName(QString::fromLatin1(objectName));
-    return pushButton;
-}
-
 } // namespace
 
 TEditChannelForm::TEditChannelForm(const TextTable& texts, QWidget* parent)
@@ -90,15 +85,9 @@ TEditChannelForm::TEditChannelForm(const TextTable& texts, QWidget* parent)
     cbDblSwitch_ = new QCheckBox(this);
     cbDblSwitch_->setObjectName(QStringLiteral("CBDblSwitch"));
 
-    QPushButton* buttonOk = button(this, "ButtonOk");
-    buttonOk->setDefault(true);
-    connect(buttonOk, &QPushButton::clicked, this, &TEditChannelForm::ButtonOkClick);
-    QPushButton* buttonCancel = button(this, "ButtonCancel");
-    connect(buttonCancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(buttonOk);
-    buttons->addWidget(buttonCancel);
+    // OK checks the time first.
+    const OkCancelRow buttons = okCancelRow(*this, false);
+    connect(buttons.ok, &QPushButton::clicked, this, &TEditChannelForm::ButtonOkClick);
 
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -108,7 +97,7 @@ TEditChannelForm::TEditChannelForm(const TextTable& texts, QWidget* parent)
     layout->addWidget(group(this, "GroupBoxTime", Untranslated::ChannelTimeGroup, timeLayout));
     layout->addWidget(cbTransientMode_);
     layout->addWidget(cbDblSwitch_);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.layout);
 
     applyTexts();
 }

@@ -2,6 +2,7 @@
 
 #include "gui/control_texts.h"
 #include "gui/qt_text.h"
+#include "gui/widgets/dialog_buttons.h"
 #include "gui/window_placement.h"
 #include "search/search_folder_list.h"
 #include "texts/untranslated_texts.h"
@@ -118,20 +119,13 @@ TFileBrowserForm::TFileBrowserForm(const TextTable& texts, QWidget* parent) : QD
 
     auto* buttonClear = button(this, "ButtonClear");
     connect(buttonClear, &QPushButton::clicked, this, &TFileBrowserForm::ButtonClearClick);
-    buttonOk_ = button(this, "ButtonOk");
-    buttonOk_->setDefault(true);
-    connect(buttonOk_, &QPushButton::clicked, this, &QDialog::accept);
-    auto* buttonCancel = button(this, "ButtonCancel");
-    connect(buttonCancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addWidget(buttonClear);
-    buttons->addStretch(1);
-    buttons->addWidget(buttonOk_);
-    buttons->addWidget(buttonCancel);
+    const OkCancelRow buttons = okCancelRow(*this);
+    buttons.layout->insertWidget(0, buttonClear);
+    buttonOk_ = buttons.ok;
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(splitter_, 1);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.layout);
 
     keepControlTexts(*this, "TFileBrowserForm", texts);
     resize(720, 460);

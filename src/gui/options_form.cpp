@@ -4,6 +4,7 @@
 #include "gui/control_texts.h"
 #include "gui/qt_text.h"
 #include "gui/settings_file_dialogs.h"
+#include "gui/widgets/dialog_buttons.h"
 #include "gui/window_placement.h"
 #include "texts/untranslated_texts.h"
 
@@ -94,22 +95,14 @@ TOptionsForm::TOptionsForm(Configuration& configuration, const TextTable& texts,
     printing->setObjectName(QStringLiteral("GroupBoxPrinting"));
     buildPrinting(printing);
 
-    auto* buttonOk = named<QPushButton>(this, "ButtonOk");
-    buttonOk->setDefault(true);
-    connect(buttonOk, &QPushButton::clicked, this, &QDialog::accept);
-    auto* buttonCancel = named<QPushButton>(this, "ButtonCancel");
-    connect(buttonCancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(buttonOk);
-    buttons->addWidget(buttonCancel);
+    const OkCancelRow buttons = okCancelRow(*this);
 
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addWidget(automation);
     layout->addWidget(events);
     layout->addWidget(printing);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.layout);
 
     keepControlTexts(*this, "TOptionsForm", texts);
     showSoundItems();

@@ -2,6 +2,7 @@
 
 #include "gui/control_texts.h"
 #include "gui/qt_text.h"
+#include "gui/widgets/dialog_buttons.h"
 #include "gui/window_placement.h"
 #include "texts/text_lines.h"
 #include "texts/text_table.h"
@@ -24,12 +25,6 @@ constexpr std::string_view kWindowClass = "TScanResultsForm";
 constexpr int kNumberColumn = 0;
 constexpr int kScoreColumn = 1;
 constexpr int kFileColumn = 2;
-
-void fillIfEmpty(QWidget& window, const char* objectName, Untranslated caption) {
-    auto* button = window.findChild<QPushButton*>(QString::fromLatin1(objectName));
-    if (button && button->text().isEmpty())
-        button->setText(toQString(untranslated(caption)));
-}
 
 QTableWidgetItem* cell(const QString& text, Qt::Alignment alignment) {
     auto* item = new QTableWidgetItem(text);
@@ -62,21 +57,11 @@ TScanResultsForm::TScanResultsForm(const TextTable& texts, QWidget* parent)
     auto* groupLayout = new QVBoxLayout(group);
     groupLayout->addWidget(grid_);
 
-    auto* buttonOk = new QPushButton(this);
-    buttonOk->setObjectName(QStringLiteral("ButtonOk"));
-    buttonOk->setDefault(true);
-    connect(buttonOk, &QPushButton::clicked, this, &QDialog::accept);
-    auto* buttonCancel = new QPushButton(this);
-    buttonCancel->setObjectName(QStringLiteral("ButtonCancel"));
-    connect(buttonCancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(buttonOk);
-    buttons->addWidget(buttonCancel);
+    const OkCancelRow buttons = okCancelRow(*this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group, 1);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.layout);
 
     keepControlTexts(*this, kWindowClass, texts);
     applyTexts();
@@ -137,8 +122,8 @@ void TScanResultsForm::applyTexts() {
         grid_->setColumnWidth(column, std::max(widths[static_cast<std::size_t>(column)],
                                                header->sectionSizeHint(column)));
     grid_->setColumnWidth(kFileColumn, kFileColumnWidth);
-    fillIfEmpty(*this, "ButtonOk", Untranslated::SearchDialogOkButton);
-    fillIfEmpty(*this, "ButtonCancel", Untranslated::SearchDialogCancelButton);
+    fillEmptyCaption(*this, "ButtonOk", Untranslated::SearchDialogOkButton);
+    fillEmptyCaption(*this, "ButtonCancel", Untranslated::SearchDialogCancelButton);
 }
 
 } // namespace konfigor

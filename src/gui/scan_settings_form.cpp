@@ -2,6 +2,7 @@
 
 #include "gui/control_texts.h"
 #include "gui/qt_text.h"
+#include "gui/widgets/dialog_buttons.h"
 #include "gui/window_placement.h"
 #include "texts/untranslated_texts.h"
 
@@ -31,14 +32,6 @@ QGroupBox* group(QWidget* parent, const char* objectName, Untranslated caption) 
     return box;
 }
 
-// The text table leaves these buttons without a caption; the built-in one stands in until a
-// language gives them one.
-void fillIfEmpty(QWidget& window, const char* objectName, Untranslated caption) {
-    auto* button = window.findChild<QPushButton*>(QString::fromLatin1(objectName));
-    if (button && button->text().isEmpty())
-        button->setText(toQString(untranslated(caption)));
-}
-
 } // namespace
 
 TScanSettingsForm::TScanSettingsForm(const TextTable& texts, QWidget* parent) : QDialog(parent) {
@@ -59,24 +52,14 @@ TScanSettingsForm::TScanSettingsForm(const TextTable& texts, QWidget* parent) : 
     QGroupBox* extra = group(this, "GroupBoxExtra", Untranslated::ScanExtraOptionsGroup);
     checkBoxNoEmpty_ = checkBox(extra, "CheckBoxNoEmpty", extra->layout());
 
-    auto* buttonOk = new QPushButton(this);
-    buttonOk->setObjectName(QStringLiteral("ButtonOk"));
-    buttonOk->setDefault(true);
-    connect(buttonOk, &QPushButton::clicked, this, &QDialog::accept);
-    auto* buttonCancel = new QPushButton(this);
-    buttonCancel->setObjectName(QStringLiteral("ButtonCancel"));
-    connect(buttonCancel, &QPushButton::clicked, this, &QDialog::reject);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(buttonOk);
-    buttons->addWidget(buttonCancel);
+    const OkCancelRow buttons = okCancelRow(*this);
 
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addWidget(channels);
     layout->addWidget(remotes);
     layout->addWidget(extra);
-    layout->addLayout(buttons);
+    layout->addLayout(buttons.layout);
 
     keepControlTexts(*this, kWindowClass, texts);
     fillEmptyButtonCaptions();
@@ -120,8 +103,8 @@ void TScanSettingsForm::changeEvent(QEvent* event) {
 }
 
 void TScanSettingsForm::fillEmptyButtonCaptions() {
-    fillIfEmpty(*this, "ButtonOk", Untranslated::SearchDialogOkButton);
-    fillIfEmpty(*this, "ButtonCancel", Untranslated::SearchDialogCancelButton);
+    fillEmptyCaption(*this, "ButtonOk", Untranslated::SearchDialogOkButton);
+    fillEmptyCaption(*this, "ButtonCancel", Untranslated::SearchDialogCancelButton);
 }
 
 } // namespace konfigor
