@@ -82,7 +82,8 @@ public:
 };
 
 // What the window is given instead of the user's world: a configuration of its own with
-// automatic connecting off, no interfaces, prompts and file dialogs that never block.
+// automatic connecting and the description search after the load off (its windows are modal),
+// no interfaces, prompts and file dialogs that never block.
 class WindowWorld {
 public:
     WindowWorld()
@@ -90,7 +91,8 @@ public:
                   ("konfigor_app_bench_" + std::to_string(::getpid()))) {
         std::filesystem::create_directories(folder_);
         std::ofstream(configPath(), std::ios::binary)
-            << "[Automatyzacja]\r\nAutopolaczenie=Nie\r\n";
+            << "[Automatyzacja]\r\nAutopolaczenie=Nie\r\nOtworzOknoWyszukiwaniaPlikowNastaw="
+               "Nie\r\n";
     }
     ~WindowWorld() {
         std::error_code ignored;
