@@ -39,6 +39,15 @@ Options readOptions(const Configuration& configuration) {
     return options;
 }
 
+Options settledOptions(const Configuration& configuration) {
+    Options options = readOptions(configuration);
+    if (options.loadDefaultSettingsFile) {
+        options.loadReceiver = false;
+        options.loadDefaultSettingsFile = !options.defaultSettingsFile.empty();
+    }
+    return options;
+}
+
 void writeOptions(const Options& options, Configuration& configuration) {
     configuration.setEventLogFile(options.eventLogFile);
     configuration.setSoundFile(options.soundFile);

@@ -39,6 +39,10 @@ struct Options {
 
 // The options as the configuration holds them, with the dialog's own defaults.
 Options readOptions(const Configuration& configuration);
+// The options as the dialog holds them once it has loaded the configuration, which are the live
+// settings: of two start-up loads both stored as on, the default file's wins, and a file load
+// without a file is off. The dialog's warning belongs to a click, not to start-up.
+Options settledOptions(const Configuration& configuration);
 // Writes every option into the configuration (not to disk).
 void writeOptions(const Options& options, Configuration& configuration);
 // The count edit's text as the number stored: the default count when it is not a number.

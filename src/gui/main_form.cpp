@@ -1,6 +1,7 @@
 #include "gui/main_form.h"
 
 #include "config/help_links.h"
+#include "config/options.h"
 #include "gui/about_form.h"
 #include "gui/channel_grid.h"
 #include "gui/connecting_form.h"
@@ -152,8 +153,8 @@ TMainForm::TMainForm(CommandLine commandLine, MainFormEnvironment environment, Q
     showEventToggles();
     surface_->showConnectButton(false);
     restoreWindow();
-    if (configuration_.loadDefaultSettingsFile())
-        core_->files().loadDefaultFileAtStartup(configuration_.defaultSettingsFile());
+    if (const Options settled = settledOptions(configuration_); settled.loadDefaultSettingsFile)
+        core_->files().loadDefaultFileAtStartup(settled.defaultSettingsFile);
 }
 
 TMainForm::~TMainForm() {

@@ -1,6 +1,7 @@
 #include "session/app_core.h"
 
 #include "config/configuration.h"
+#include "config/options.h"
 #include "link/receiver_link.h"
 #include "session/session_dialogs.h"
 
@@ -140,11 +141,11 @@ void AppCore::languageChanged() {
 }
 
 void AppCore::takeOptions() {
-    const Configuration& config = p_.configuration;
-    options_ = {.autoConnect = config.autoConnect(),
-                .loadReceiverAfterConnect = config.loadReceiverAfterConnect(),
-                .openSearchAfterLoad = config.openSearchAfterLoad(),
-                .autosave = config.autosave()};
+    const Options settled = settledOptions(p_.configuration);
+    options_ = {.autoConnect = settled.autoConnect,
+                .loadReceiverAfterConnect = settled.loadReceiver,
+                .openSearchAfterLoad = settled.openSearchAfterLoad,
+                .autosave = settled.autosave};
 }
 
 void AppCore::setAutosave(bool on) {

@@ -128,6 +128,36 @@ TEST_F(OptionsTest, LoadingRunsTheRulesOfEveryBoxThatChanges) {
     EXPECT_FALSE(editor.eventLogControlsEnabled());
 }
 
+// What the program acts on at start-up is what the dialog shows after loading, so one stored
+// combination can never both load the receiver and the default file.
+TEST_F(OptionsTest, TheSettledStartUpLoadsAreThoseTheDialogShows) {
+    struct Case {
+        const char* stored;
+        bool loadReceiver;
+        bool loadDefaultFile;
+    };
+    const Case cases[] = {
+        {"", true, false},
+        {"LadujNastawyEprom=Tak\r\nLadujNastawyDomyslne=Tak\r\nNastawyDomyslne=/d.kvr\r\n", false,
+         true},
+        {"LadujNastawyEprom=Tak\r\nLadujNastawyDomyslne=Tak\r\n", false, false},
+        {"LadujNastawyEprom=Nie\r\nLadujNastawyDomyslne=Tak\r\nNastawyDomyslne=/d.kvr\r\n", false,
+         true},
+        {"LadujNastawyEprom=Nie\r\nLadujNastawyDomyslne=Nie\r\nNastawyDomyslne=/d.kvr\r\n", false,
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.stored);
+        const Configuration config = withFile(std::string("[Automatyzacja]\r\n") + c.stored);
+        const Options settled = settledOptions(config);
+        EXPECT_EQ(settled.loadReceiver, c.loadReceiver);
+        EXPECT_EQ(settled.loadDefaultSettingsFile, c.loadDefaultFile);
+        OptionsEditor dialog(prompts, texts);
+        dialog.load(config);
+        EXPECT_EQ(dialog.values(), settled);
+    }
+}
+
 TEST_F(OptionsTest, CancelReloadsAndLeavesTheConfigurationAlone) {
     Configuration config = withFile("[Dzwieki]\r\nRodzajDzwieku=2\r\nPlikDzwiekowy=/s/a.wav\r\n");
     editor.load(config);

@@ -193,6 +193,21 @@ TEST_F(SettingsFileCommandsTest, TheDefaultFileAtStartUpIsReadOverTheSheetWithou
     EXPECT_EQ(core.history().kindAt(core.history().position()), HistoryKind::FileLoad);
 }
 
+// Both start-up loads stored as on (a hand-edited file): the options dialog settles on the
+// default file, and so does the program, so connecting does not overwrite the file's sheet.
+TEST_F(SettingsFileCommandsTest, WithBothStartUpLoadsStoredTheDefaultFileIsKeptAfterConnecting) {
+    configuration.setLoadReceiverAfterConnect(true);
+    configuration.setDefaultSettingsFile(sampleFile());
+    configuration.setLoadDefaultSettingsFile(true);
+    core.takeOptions();
+    started();
+    core.files().loadDefaultFileAtStartup(sampleFile());
+    connectToReceiver();
+    cyclesAndTick();
+    EXPECT_EQ(core.sheet().remotes[2].serialWord, 4242u);
+    EXPECT_EQ(core.history().kindAt(core.history().position()), HistoryKind::FileLoad);
+}
+
 // Files the commands meet in the wild. A refused save leaves the file and its folder exactly as
 // they were; a refused load never blocks and reads little of what it refuses. Modes are judged
 // by their bits, so running as root changes nothing here.
