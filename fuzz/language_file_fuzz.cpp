@@ -24,5 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)texts.format(konfigor::Msg::RemoteSignalFromPosition, 12);
     (void)texts.format(konfigor::Msg::UnknownRemoteSignal, "(M) 77");
     (void)texts.format(konfigor::Msg::ChannelModeMonostable, 2.5);
+    (void)texts.format(konfigor::Keyed::ScanProgressLabel, 3UL, 7UL);
+    (void)texts.format(konfigor::Keyed::ScanSkippedFolder, "/dane", "Permission denied");
     return 0;
 }

@@ -10,7 +10,6 @@
 #include "sheet/sheet_session.h"
 #include "sheet/sheet_surface.h"
 #include "texts/text_table.h"
-#include "texts/untranslated_texts.h"
 
 #include <charconv>
 #include <limits>
@@ -112,14 +111,14 @@ bool ChannelEditor::accept(std::size_t channel, const ChannelForm& form, char de
     case ParsedChannelTime::Status::Unreadable:
         return refuse(s_.texts.text(Msg::ChannelTimeInvalid));
     case ParsedChannelTime::Status::TooLong:
-        return refuse(untranslated(Untranslated::ChannelTimeTooLong));
+        return refuse(s_.texts.text(Keyed::ChannelTimeTooLong));
     case ParsedChannelTime::Status::Ok:
         break;
     }
     // The dialog refuses such characters as they are typed; a '?' in their place would be a
     // change nobody asked for.
     if (!fitsSheetCodePage(form.description))
-        return refuse(untranslated(Untranslated::ChannelDescriptionNotStorable));
+        return refuse(s_.texts.text(Keyed::ChannelDescriptionNotStorable));
 
     const std::string description = cp1250::fromUtf8(form.description);
     entry.description.assign(

@@ -1,5 +1,6 @@
 #include "gui/about_form.h"
 
+#include "gui/control_texts.h"
 #include "gui/qt_text.h"
 #include "texts/message_format.h"
 #include "texts/untranslated_texts.h"
@@ -24,16 +25,15 @@ QString programTitleWithVersion() {
     return toQString(untranslated(Untranslated::ProgramTitle)) + toQString(version.value_or(""));
 }
 
-TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) {
+TAboutForm::TAboutForm(const TextTable& texts, QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("AboutForm"));
-    setWindowTitle(toQString(untranslated(Untranslated::AboutCaption)));
 
     auto* title = new QLabel(programTitleWithVersion(), this);
     title->setObjectName(QStringLiteral("LabelTitle"));
     QFont bold = title->font();
     bold.setBold(true);
     title->setFont(bold);
-    auto* receivers = new QLabel(toQString(untranslated(Untranslated::AboutReceivers)), this);
+    auto* receivers = new QLabel(this);
     receivers->setObjectName(QStringLiteral("LabelReceivers"));
     receivers->setWordWrap(true);
 
@@ -47,6 +47,7 @@ TAboutForm::TAboutForm(QWidget* parent) : QDialog(parent) {
     layout->addWidget(title);
     layout->addWidget(receivers);
     layout->addWidget(buttonOk, 0, Qt::AlignHCenter);
+    keepControlTexts(*this, "TAboutForm", texts);
 }
 
 void TAboutForm::showEvent(QShowEvent* event) {

@@ -1,6 +1,7 @@
 #include "gui/control_texts.h"
 
 #include "gui/qt_text.h"
+#include "texts/keyed_texts.h"
 #include "texts/text_lines.h"
 #include "texts/text_table.h"
 
@@ -134,6 +135,13 @@ void applyControlTexts(QWidget& window, std::string_view windowClass, const Text
         QObject* target = line.control.empty() ? &window : ownControl(window, line.control);
         if (target)
             applyLine(*target, line, toQString(texts.controlText(index)));
+    }
+    for (const KeyedLine& line : keyedLines()) {
+        if (line.windowClass != windowClass)
+            continue;
+        QObject* target = line.control.empty() ? &window : ownControl(window, line.control);
+        if (target)
+            setCaption(*target, toQString(texts.text(line.id)));
     }
 }
 

@@ -9,8 +9,8 @@ namespace konfigor {
 class TextTable;
 
 // Gives the controls of one window (found by objectName) the captions, hints, filters and
-// list items that the text table holds for that window class. Controls not built yet are
-// skipped, so a window may be filled in step by step.
+// list items that the text table holds for that window class, the keyed captions included. Controls
+// not built yet are skipped, so a window may be filled in step by step.
 void applyControlTexts(QWidget& window, std::string_view windowClass, const TextTable& texts);
 
 // The same now, and again whenever the program's language changes (QEvent::LanguageChange).

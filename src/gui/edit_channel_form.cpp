@@ -6,7 +6,6 @@
 #include "gui/widgets/cp1250_validator.h"
 #include "gui/widgets/dialog_buttons.h"
 #include "gui/window_placement.h"
-#include "texts/untranslated_texts.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
@@ -43,8 +42,8 @@ bool typesCharacter(const QKeyEvent& key) {
     return first == u'\b' || (first >= u' ' && first != u'\x7F');
 }
 
-QGroupBox* group(QWidget* parent, const char* objectName, Untranslated caption, QLayout* contents) {
-    auto* box = new QGroupBox(toQString(untranslated(caption)), parent);
+QGroupBox* group(QWidget* parent, const char* objectName, QLayout* contents) {
+    auto* box = new QGroupBox(parent);
     box->setObjectName(QString::fromLatin1(objectName));
     box->setLayout(contents);
     return box;
@@ -92,9 +91,8 @@ TEditChannelForm::TEditChannelForm(const TextTable& texts, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     layout->addWidget(labelChannel_);
-    layout->addWidget(group(this, "GroupBoxDescription", Untranslated::ChannelDescriptionGroup,
-                            descriptionLayout));
-    layout->addWidget(group(this, "GroupBoxTime", Untranslated::ChannelTimeGroup, timeLayout));
+    layout->addWidget(group(this, "GroupBoxDescription", descriptionLayout));
+    layout->addWidget(group(this, "GroupBoxTime", timeLayout));
     layout->addWidget(cbTransientMode_);
     layout->addWidget(cbDblSwitch_);
     layout->addLayout(buttons.layout);

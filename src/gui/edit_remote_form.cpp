@@ -7,7 +7,6 @@
 #include "gui/widgets/toggle_button.h"
 #include "gui/window_placement.h"
 #include "texts/text_table.h"
-#include "texts/untranslated_texts.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -27,13 +26,16 @@ constexpr std::array<Msg, kButtonCount> kButtonGroupTitles{
     Msg::RemoteGridButton1Title, Msg::RemoteGridButton2Title, Msg::RemoteGridButton3Title,
     Msg::RemoteGridButton4Title};
 
-QString untranslatedText(Untranslated id) {
-    return toQString(untranslated(id));
+// Its title comes with the window's control texts.
+QGroupBox* groupAround(QWidget* parent, const char* objectName) {
+    auto* group = new QGroupBox(parent);
+    group->setObjectName(QString::fromLatin1(objectName));
+    return group;
 }
 
 QGroupBox* groupAround(QWidget* parent, const QString& title, const char* objectName) {
-    auto* group = new QGroupBox(title, parent);
-    group->setObjectName(QString::fromLatin1(objectName));
+    QGroupBox* group = groupAround(parent, objectName);
+    group->setTitle(title);
     return group;
 }
 
@@ -91,7 +93,7 @@ void TEditRemoteForm::buildControls(const TextTable& texts) {
     remoteIdEdit_ = new QLineEdit(this);
     remoteIdEdit_->setObjectName(QStringLiteral("RemoteIdEdit"));
     remoteIdEdit_->setReadOnly(true);
-    checkBoxMulti_ = new QCheckBox(untranslatedText(Untranslated::RemoteMultiCaption), this);
+    checkBoxMulti_ = new QCheckBox(this);
     checkBoxMulti_->setObjectName(QStringLiteral("CheckBoxMulti"));
     checkBoxCopyBlock_ = new QCheckBox(this);
     checkBoxCopyBlock_->setObjectName(QStringLiteral("CheckBoxCopyBlock"));
@@ -113,16 +115,13 @@ void TEditRemoteForm::buildControls(const TextTable& texts) {
     auto* description = groupAround(this, toQString(texts.text(Msg::RemoteGridDescriptionTitle)),
                                     "GroupDescription");
     (new QVBoxLayout(description))->addWidget(descriptionEdit_);
-    auto* position =
-        groupAround(this, untranslatedText(Untranslated::RemotePositionGroup), "GroupPosition");
+    auto* position = groupAround(this, "GroupPosition");
     (new QVBoxLayout(position))->addWidget(remoteNoEdit_);
-    auto* serial =
-        groupAround(this, untranslatedText(Untranslated::RemoteSerialGroup), "GroupSerial");
+    auto* serial = groupAround(this, "GroupSerial");
     auto* serialLayout = new QHBoxLayout(serial);
     serialLayout->addWidget(remoteIdEdit_, 1);
     serialLayout->addWidget(checkBoxMulti_);
-    auto* copyLock =
-        groupAround(this, untranslatedText(Untranslated::RemoteCopyLockGroup), "GroupCopyLock");
+    auto* copyLock = groupAround(this, "GroupCopyLock");
     (new QVBoxLayout(copyLock))->addWidget(checkBoxCopyBlock_);
 
     auto* grid = new QGridLayout(this);

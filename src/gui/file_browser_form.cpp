@@ -5,7 +5,6 @@
 #include "gui/widgets/dialog_buttons.h"
 #include "gui/window_placement.h"
 #include "search/search_folder_list.h"
-#include "texts/untranslated_texts.h"
 
 #include <vector>
 
@@ -33,15 +32,8 @@ QPushButton* button(QWidget* parent, const char* objectName) {
     return pushButton;
 }
 
-// The table has no lines for these, so they keep their built-in captions.
-QPushButton* button(QWidget* parent, const char* objectName, Untranslated caption) {
-    QPushButton* pushButton = button(parent, objectName);
-    pushButton->setText(toQString(untranslated(caption)));
-    return pushButton;
-}
-
-QLabel* title(QWidget* parent, const char* objectName, Untranslated caption) {
-    auto* label = new QLabel(toQString(untranslated(caption)), parent);
+QLabel* title(QWidget* parent, const char* objectName) {
+    auto* label = new QLabel(parent);
     label->setObjectName(QString::fromLatin1(objectName));
     return label;
 }
@@ -79,14 +71,14 @@ TFileBrowserForm::TFileBrowserForm(const TextTable& texts, QWidget* parent) : QD
     });
     auto* treeLayout = new QVBoxLayout(treePanel);
     treeLayout->setContentsMargins(0, 0, 0, 0);
-    treeLayout->addWidget(title(treePanel, "LabelTree", Untranslated::AvailableFoldersTitle));
+    treeLayout->addWidget(title(treePanel, "LabelTree"));
     treeLayout->addWidget(tree_);
 
     // The add and remove buttons in a column at the splitter, around its middle.
     listPanel_ = new QWidget;
-    auto* buttonAdd = button(listPanel_, "ButtonAdd", Untranslated::AddFolderButton);
+    auto* buttonAdd = button(listPanel_, "ButtonAdd");
     connect(buttonAdd, &QPushButton::clicked, this, &TFileBrowserForm::ButtonAddClick);
-    auto* buttonDel = button(listPanel_, "ButtonDel", Untranslated::RemoveFolderButton);
+    auto* buttonDel = button(listPanel_, "ButtonDel");
     connect(buttonDel, &QPushButton::clicked, this, &TFileBrowserForm::ButtonDelClick);
     auto* buttonColumn = new QVBoxLayout;
     buttonColumn->setSpacing(0);
@@ -102,7 +94,7 @@ TFileBrowserForm::TFileBrowserForm(const TextTable& texts, QWidget* parent) : QD
     // The shell's small icons, as in the tree.
     listBox_->setIconSize(QSize(16, 16));
     auto* listColumn = new QVBoxLayout;
-    listColumn->addWidget(title(listPanel_, "LabelList", Untranslated::ChosenFoldersTitle));
+    listColumn->addWidget(title(listPanel_, "LabelList"));
     listColumn->addWidget(listBox_);
     auto* listLayout = new QHBoxLayout(listPanel_);
     listLayout->setContentsMargins(0, 0, 0, 0);

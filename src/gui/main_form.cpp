@@ -34,6 +34,7 @@
 #include "sheet/remote_popup_menu.h"
 #include "texts/language_menu.h"
 #include "texts/text_lines.h"
+#include "texts/text_table.h"
 #include "texts/untranslated_texts.h"
 
 #include <konfigor/version.h>
@@ -248,8 +249,7 @@ void TMainForm::buildMainMenu() {
     addAction(manuals, "MainMenuHelpRecieverLumo");
     addAction(manuals, "MainMenuHelpInterface");
     addAction(manuals, "MainMenuHelpClone");
-    addAction(help, "MainMenuUpdate")
-        ->setText(toQString(untranslated(Untranslated::MenuHelpCheckUpdates)));
+    addAction(help, "MainMenuUpdate");
     help->addSeparator();
     addAction(help, "MainMenuAbout");
 }
@@ -313,12 +313,14 @@ void TMainForm::createCore(PortSource* portSource) {
             ownPortSource_ = std::make_unique<NoPortSource>();
         portSource = ownPortSource_.get();
     }
-    std::vector<InterfacePort> leading;
+    PortList::LeadingPorts leading;
     if (commandLine_.demo) {
         demo_ = std::make_unique<DemoReceiver>();
-        leading.push_back({.path = demo_->portPath(),
-                           .displayName = std::string(untranslated(Untranslated::DemoPortName)),
-                           .identity = demo_->portPath()});
+        leading = [this] {
+            return std::vector{InterfacePort{.path = demo_->portPath(),
+                                             .displayName = texts_.text(Keyed::DemoPortName),
+                                             .identity = demo_->portPath()}};
+        };
     }
     surface_ = std::make_unique<MainFormSurface>(*this);
     core_ = std::make_unique<AppCore>(
@@ -390,7 +392,7 @@ void TMainForm::connectCommands() {
 // "Kod PIN", the two copy locks and the reset behind its hidden panel.
 void TMainForm::connectOptionsAndHelp() {
     optionsForm_ = new TOptionsForm(configuration_, texts_, *prompts_, *sound_, this);
-    aboutForm_ = new TAboutForm(this);
+    aboutForm_ = new TAboutForm(texts_, this);
     connect(mainMenu_.options, &QAction::triggered, this, &TMainForm::MenuOptionsClick);
     const std::array<std::pair<const char*, Manual>, 5> manuals{{
         {"MainMenuHelpSoft", kSoftwareManual},

@@ -6,7 +6,6 @@
 #include "gui/settings_file_dialogs.h"
 #include "gui/widgets/dialog_buttons.h"
 #include "gui/window_placement.h"
-#include "texts/untranslated_texts.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -84,14 +83,13 @@ TOptionsForm::TOptionsForm(Configuration& configuration, const TextTable& texts,
     openDialogEvents_ = dialogControl(this, "OpenDialogEvents");
     openDialogSound_ = dialogControl(this, "OpenDialogSound");
 
-    auto* automation =
-        new QGroupBox(toQString(untranslated(Untranslated::OptionsAutomationGroup)), this);
+    auto* automation = new QGroupBox(this);
     automation->setObjectName(QStringLiteral("GroupBoxAutomation"));
     buildAutomation(automation);
-    auto* events = new QGroupBox(toQString(untranslated(Untranslated::OptionsEventsGroup)), this);
+    auto* events = new QGroupBox(this);
     events->setObjectName(QStringLiteral("GroupBoxEvents"));
     buildEvents(events);
-    auto* printing = new QGroupBox(toQString(untranslated(Untranslated::OptionsPrintGroup)), this);
+    auto* printing = new QGroupBox(this);
     printing->setObjectName(QStringLiteral("GroupBoxPrinting"));
     buildPrinting(printing);
 
@@ -139,8 +137,6 @@ void TOptionsForm::buildAutomation(QGroupBox* group) {
 
 void TOptionsForm::buildEvents(QGroupBox* group) {
     checkBoxZapisywanieZdarzen_ = named<QCheckBox>(group, "CheckBoxZapisywanieZdarzen");
-    checkBoxZapisywanieZdarzen_->setText(
-        toQString(untranslated(Untranslated::OptionsRegistrationCaption)));
     connect(checkBoxZapisywanieZdarzen_, &QCheckBox::clicked, this,
             &TOptionsForm::CheckBoxZapisywanieZdarzenClick);
     labelPlikZdarzen_ = named<QLabel>(group, "LabelPlikZdarzen");
@@ -149,7 +145,6 @@ void TOptionsForm::buildEvents(QGroupBox* group) {
     connect(fileEventsLogButton_, &QPushButton::clicked, this,
             &TOptionsForm::FileEventsLogButtonClick);
     labelIloscZdarzen_ = named<QLabel>(group, "LabelIloscZdarzen");
-    labelIloscZdarzen_->setText(toQString(untranslated(Untranslated::OptionsEventCountLabel)));
     editIloscZdarzen_ = named<QLineEdit>(group, "EditIloscZdarzen");
     editIloscZdarzen_->setMaxLength(kCountMaxLength);
     editIloscZdarzen_->setValidator(digitsOnly(editIloscZdarzen_));
@@ -184,12 +179,10 @@ void TOptionsForm::buildEvents(QGroupBox* group) {
 
 void TOptionsForm::buildPrinting(QGroupBox* group) {
     auto* fontLabel = named<QLabel>(group, "LabelPrintFont");
-    fontLabel->setText(toQString(untranslated(Untranslated::OptionsFontLabel)));
     printFontEdit_ = named<QLineEdit>(group, "PrintFontEdit");
     printFontEdit_->setReadOnly(true);
     printFontEdit_->setText(QStringLiteral("Arial"));
     auto* sizeLabel = named<QLabel>(group, "LabelPrintFontSize");
-    sizeLabel->setText(toQString(untranslated(Untranslated::OptionsFontSizeLabel)));
     printFontSizeEdit_ = named<QLineEdit>(group, "PrintFontSizeEdit");
     printFontSizeEdit_->setValidator(digitsOnly(printFontSizeEdit_));
     printFontSizeEdit_->setText(QStringLiteral("8"));

@@ -7,6 +7,7 @@
 #include "gui/scan_settings_form.h"
 #include "gui/window_placement.h"
 #include "texts/message_format.h"
+#include "texts/text_table.h"
 #include "texts/untranslated_texts.h"
 
 #include <atomic>
@@ -52,20 +53,16 @@ public:
     void reject() override { Q_EMIT canceled(); }
 };
 
-QString progressText(std::size_t done, std::size_t found) {
-    return toQString(
-        formatMessage(untranslated(Untranslated::ScanProgressLabel),
-                      {static_cast<unsigned long>(done), static_cast<unsigned long>(found)})
-            .value_or(std::string()));
+QString progressText(const TextTable& texts, std::size_t done, std::size_t found) {
+    return toQString(texts.format(Keyed::ScanProgressLabel, static_cast<unsigned long>(done),
+                                  static_cast<unsigned long>(found)));
 }
 
-QString skippedLine(const ScanSkip& skip) {
+QString skippedLine(const TextTable& texts, const ScanSkip& skip) {
     // A file's error names the file already.
     if (skip.kind == ScanSkip::Kind::File)
         return toQString(skip.error);
-    return toQString(formatMessage(untranslated(Untranslated::ScanSkippedFolder),
-                                   {skip.path.string(), skip.error})
-                         .value_or(skip.path.string()));
+    return toQString(texts.format(Keyed::ScanSkippedFolder, skip.path.string(), skip.error));
 }
 
 int progressValue(std::size_t count) {
@@ -107,9 +104,9 @@ std::optional<ScanOutcome> QtSearchWindows::runScan(const SettingsScan& scan) {
     dialog.setAutoClose(false);
     dialog.setAutoReset(false);
     dialog.setMinimumDuration(0);
-    dialog.setCancelButtonText(toQString(untranslated(Untranslated::SearchDialogCancelButton)));
+    dialog.setCancelButtonText(toQString(texts_.text(Keyed::SearchDialogCancelButton)));
     dialog.setRange(0, 0);
-    dialog.setLabelText(progressText(0, 0));
+    dialog.setLabelText(progressText(texts_, 0, 0));
     dialog.setMinimumWidth(dialog.fontMetrics().averageCharWidth() * 50);
     centreOverParent(dialog);
 
@@ -129,7 +126,7 @@ std::optional<ScanOutcome> QtSearchWindows::runScan(const SettingsScan& scan) {
         const std::size_t foundNow = found;
         dialog.setMaximum(progressValue(foundNow));
         dialog.setValue(progressValue(doneNow));
-        dialog.setLabelText(progressText(doneNow, foundNow));
+        dialog.setLabelText(progressText(texts_, doneNow, foundNow));
         Q_EMIT scanProgressShown(doneNow, foundNow);
     };
 
@@ -179,11 +176,10 @@ void QtSearchWindows::showSkipped(const std::vector<ScanSkip>& skipped) {
     const NormalCursor cursor(busy_);
     QStringList lines;
     for (const ScanSkip& skip : skipped)
-        lines << skippedLine(skip);
+        lines << skippedLine(texts_, skip);
     QMessageBox box(QMessageBox::Warning, toQString(untranslated(Untranslated::ProgramTitle)),
-                    toQString(formatMessage(untranslated(Untranslated::ScanSkippedText),
-                                            {static_cast<unsigned long>(skipped.size())})
-                                  .value_or(std::string())),
+                    toQString(texts_.format(Keyed::ScanSkippedText,
+                                            static_cast<unsigned long>(skipped.size()))),
                     QMessageBox::Ok, &window_);
     box.setObjectName(QStringLiteral("ScanSkippedBox"));
     box.setDetailedText(lines.join(QLatin1Char('\n')));

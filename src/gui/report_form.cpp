@@ -88,8 +88,6 @@ TRaportForm::TRaportForm(const SettingsSheet& sheet, const TextTable& texts, QWi
     QAction* pdf = addTool(tools, "ToolButtonSavePdf",
                            QIcon::fromTheme(QStringLiteral("document-save-as"),
                                             style()->standardIcon(QStyle::SP_DriveFDIcon)));
-    pdf->setText(toQString(untranslated(Untranslated::ReportSavePdf)));
-    pdf->setToolTip(pdf->text());
     tools->addSeparator();
     prior_ = addTool(tools, "ToolButtonPrior", style()->standardIcon(QStyle::SP_ArrowLeft));
     next_ = addTool(tools, "ToolButtonNext", style()->standardIcon(QStyle::SP_ArrowRight));
@@ -177,14 +175,14 @@ void TRaportForm::printReport() {
 }
 
 void TRaportForm::savePdf() {
-    const QString path = QFileDialog::getSaveFileName(
-        this, toQString(untranslated(Untranslated::ReportSavePdf)), QString(),
-        toQString(untranslated(Untranslated::ReportPdfFilter)));
+    const QString path =
+        QFileDialog::getSaveFileName(this, toQString(texts_.text(Keyed::ReportSavePdf)), QString(),
+                                     toQString(texts_.text(Keyed::ReportPdfFilter)));
     if (path.isEmpty())
         return;
     if (writeReportPdf(document_->content(), path, QDateTime::currentDateTime()))
         QMessageBox::warning(this, toQString(untranslated(Untranslated::ProgramTitle)),
-                             toQString(untranslated(Untranslated::ReportPdfNotWritten)));
+                             toQString(texts_.text(Keyed::ReportPdfNotWritten)));
 }
 
 } // namespace konfigor

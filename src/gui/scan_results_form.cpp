@@ -122,8 +122,8 @@ void TScanResultsForm::applyTexts() {
         grid_->setColumnWidth(column, std::max(widths[static_cast<std::size_t>(column)],
                                                header->sectionSizeHint(column)));
     grid_->setColumnWidth(kFileColumn, kFileColumnWidth);
-    fillEmptyCaption(*this, "ButtonOk", Untranslated::SearchDialogOkButton);
-    fillEmptyCaption(*this, "ButtonCancel", Untranslated::SearchDialogCancelButton);
+    fillEmptyCaption(*this, "ButtonOk", texts_.text(Keyed::SearchDialogOkButton));
+    fillEmptyCaption(*this, "ButtonCancel", texts_.text(Keyed::SearchDialogCancelButton));
 }
 
 } // namespace konfigor

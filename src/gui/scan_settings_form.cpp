@@ -4,7 +4,7 @@
 #include "gui/qt_text.h"
 #include "gui/widgets/dialog_buttons.h"
 #include "gui/window_placement.h"
-#include "texts/untranslated_texts.h"
+#include "texts/text_table.h"
 
 #include <QCheckBox>
 #include <QEvent>
@@ -25,8 +25,8 @@ QCheckBox* checkBox(QWidget* parent, const char* objectName, QLayout* layout) {
     return box;
 }
 
-QGroupBox* group(QWidget* parent, const char* objectName, Untranslated caption) {
-    auto* box = new QGroupBox(toQString(untranslated(caption)), parent);
+QGroupBox* group(QWidget* parent, const char* objectName) {
+    auto* box = new QGroupBox(parent);
     box->setObjectName(QString::fromLatin1(objectName));
     box->setLayout(new QVBoxLayout);
     return box;
@@ -34,22 +34,23 @@ QGroupBox* group(QWidget* parent, const char* objectName, Untranslated caption) 
 
 } // namespace
 
-TScanSettingsForm::TScanSettingsForm(const TextTable& texts, QWidget* parent) : QDialog(parent) {
+TScanSettingsForm::TScanSettingsForm(const TextTable& texts, QWidget* parent)
+    : QDialog(parent), texts_(texts) {
     setObjectName(QStringLiteral("ScanSettingsForm"));
     setModal(true);
 
-    QGroupBox* channels = group(this, "GroupBoxChannels", Untranslated::ScanChannelOptionsGroup);
+    QGroupBox* channels = group(this, "GroupBoxChannels");
     checkBoxC1_ = checkBox(channels, "CheckBoxC1", channels->layout());
     checkBoxC2_ = checkBox(channels, "CheckBoxC2", channels->layout());
 
-    QGroupBox* remotes = group(this, "GroupBoxRemotes", Untranslated::ScanRemoteOptionsGroup);
+    QGroupBox* remotes = group(this, "GroupBoxRemotes");
     checkBoxR1_ = checkBox(remotes, "CheckBoxR1", remotes->layout());
     checkBoxR2_ = checkBox(remotes, "CheckBoxR2", remotes->layout());
     checkBoxR3_ = checkBox(remotes, "CheckBoxR3", remotes->layout());
     checkBoxR4_ = checkBox(remotes, "CheckBoxR4", remotes->layout());
     checkBoxR5_ = checkBox(remotes, "CheckBoxR5", remotes->layout());
 
-    QGroupBox* extra = group(this, "GroupBoxExtra", Untranslated::ScanExtraOptionsGroup);
+    QGroupBox* extra = group(this, "GroupBoxExtra");
     checkBoxNoEmpty_ = checkBox(extra, "CheckBoxNoEmpty", extra->layout());
 
     const OkCancelRow buttons = okCancelRow(*this);
@@ -103,8 +104,8 @@ void TScanSettingsForm::changeEvent(QEvent* event) {
 }
 
 void TScanSettingsForm::fillEmptyButtonCaptions() {
-    fillEmptyCaption(*this, "ButtonOk", Untranslated::SearchDialogOkButton);
-    fillEmptyCaption(*this, "ButtonCancel", Untranslated::SearchDialogCancelButton);
+    fillEmptyCaption(*this, "ButtonOk", texts_.text(Keyed::SearchDialogOkButton));
+    fillEmptyCaption(*this, "ButtonCancel", texts_.text(Keyed::SearchDialogCancelButton));
 }
 
 } // namespace konfigor

@@ -32,6 +32,8 @@ protected:
 private:
     void fillEmptyButtonCaptions();
 
+    const TextTable& texts_;
+
     QCheckBox* checkBoxC1_ = nullptr;
     QCheckBox* checkBoxC2_ = nullptr;
     QCheckBox* checkBoxR1_ = nullptr;

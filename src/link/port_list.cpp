@@ -11,7 +11,7 @@ InterfacePort portGivenByPath(std::string path) {
 }
 
 PortList::PortList(PortSource& source, std::vector<InterfacePort> fixedPorts,
-                   PresenceSink setPortPresent, std::vector<InterfacePort> leadingPorts)
+                   PresenceSink setPortPresent, LeadingPorts leadingPorts)
     : source_(source), fixedPorts_(std::move(fixedPorts)), leadingPorts_(std::move(leadingPorts)),
       setPortPresent_(std::move(setPortPresent)) {}
 
@@ -67,7 +67,9 @@ std::string PortList::selectedPath() const {
 }
 
 std::vector<InterfacePort> PortList::collectEntries() {
-    auto entries = leadingPorts_;
+    std::vector<InterfacePort> entries;
+    if (leadingPorts_)
+        entries = leadingPorts_();
     std::ranges::copy(source_.listPorts(), std::back_inserter(entries));
     for (const auto& fixed : fixedPorts_) {
         auto samePath = [&](const InterfacePort& entry) { return entry.path == fixed.path; };

@@ -34,10 +34,14 @@ public:
     // the path it is listed under now (its old path when it is not).
     using PresenceSink = std::function<void(bool present, const std::string& path)>;
 
+    // The ports listed before the discovered ones (the demo mode's software receiver), asked
+    // for on every refresh so that their names follow the program's language.
+    using LeadingPorts = std::function<std::vector<InterfacePort>()>;
+
     // fixedPorts come after the discovered ones on every refresh (those given with --port),
-    // leadingPorts before them (the demo mode's software receiver).
+    // leadingPorts before them.
     PortList(PortSource& source, std::vector<InterfacePort> fixedPorts, PresenceSink setPortPresent,
-             std::vector<InterfacePort> leadingPorts = {});
+             LeadingPorts leadingPorts = {});
 
     // Rebuilds the list from the source.
     const PortListState& refreshPortList(const InterfacePort& connected);
@@ -60,7 +64,7 @@ private:
 
     PortSource& source_;
     std::vector<InterfacePort> fixedPorts_;
-    std::vector<InterfacePort> leadingPorts_;
+    LeadingPorts leadingPorts_;
     PresenceSink setPortPresent_;
     PortListState state_;
 };

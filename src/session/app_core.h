@@ -56,7 +56,7 @@ public:
         // --port paths, listed after the discovered interfaces.
         std::vector<InterfacePort> fixedPorts;
         // The demo mode's software receiver, listed first.
-        std::vector<InterfacePort> leadingPorts;
+        PortList::LeadingPorts leadingPorts;
         Configuration& configuration;
         const TextTable& texts;
         UserPrompts& prompts;

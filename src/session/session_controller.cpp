@@ -392,6 +392,7 @@ void SessionController::setLinkTimer(bool running) {
 }
 
 void SessionController::showInNewLanguage() {
+    refreshPorts(); // the demo receiver's name is the program's own text
     s_.sheetSurface.setStatusText(StatusPanel::Operation, {});
     if (s_.link.isRunning())
         showLinkState();

@@ -43,25 +43,36 @@ char escaped(char letter) {
     }
 }
 
+std::string_view trimmed(std::string_view text) {
+    constexpr std::string_view kSpaces = " \t";
+    const std::size_t first = text.find_first_not_of(kSpaces);
+    if (first == std::string_view::npos)
+        return {};
+    return text.substr(first, text.find_last_not_of(kSpaces) - first + 1);
+}
+
 } // namespace
 
-std::vector<std::string> languageFileTexts(std::string_view fileBytes) {
+std::vector<LanguageFileLine> languageFileLines(std::string_view fileBytes) {
     if (const auto end = fileBytes.find(kEndOfFile); end != std::string_view::npos)
         fileBytes = fileBytes.substr(0, end);
     std::string text = asUtf8(fileBytes);
     std::erase(text, '\r');
 
-    std::vector<std::string> texts;
+    std::vector<LanguageFileLine> lines;
     std::string_view rest = text;
     while (!rest.empty()) {
         const std::size_t lineEnd = rest.find('\n');
-        std::string_view line = rest.substr(0, lineEnd);
+        const std::string_view line = rest.substr(0, lineEnd);
         rest = lineEnd == std::string_view::npos ? std::string_view() : rest.substr(lineEnd + 1);
-        if (const std::size_t bar = line.find('|'); bar != std::string_view::npos)
-            line.remove_prefix(bar + 1);
-        texts.emplace_back(line);
+        const std::size_t bar = line.find('|');
+        if (bar == std::string_view::npos)
+            lines.push_back({.label = {}, .text = std::string(line)});
+        else
+            lines.push_back({.label = std::string(line.substr(0, bar)),
+                             .text = std::string(line.substr(bar + 1))});
     }
-    return texts;
+    return lines;
 }
 
 std::string withEscapesProcessed(std::string_view text) {
@@ -81,22 +92,31 @@ std::string withEscapesProcessed(std::string_view text) {
 }
 
 LanguageApplied applyLanguageTexts(TextTable& texts, std::string_view fileBytes) {
-    const std::vector<std::string> fileTexts = languageFileTexts(fileBytes);
+    const std::vector<LanguageFileLine> fileLines = languageFileLines(fileBytes);
     const auto lines = languageLines();
     const auto messages = messageLines();
     LanguageApplied applied;
-    applied.linesRead = std::min(fileTexts.size(), lines.size());
+    applied.linesRead = std::min(fileLines.size(), lines.size());
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const LanguageLine& line = lines[i];
-        const bool inFile = i < fileTexts.size();
+        const bool inFile = i < fileLines.size();
         if (line.kind == LineKind::Control) {
-            texts.setControlText(line.index, inFile ? fileTexts[i] : std::string());
+            texts.setControlText(line.index, inFile ? fileLines[i].text : std::string());
             continue;
         }
         if (!inFile)
             continue;
-        if (!texts.replace(messages[line.index].id, withEscapesProcessed(fileTexts[i])))
+        if (!texts.replace(messages[line.index].id, withEscapesProcessed(fileLines[i].text)))
             applied.refusedLines.push_back(line.line);
+    }
+    for (std::size_t i = lines.size(); i < fileLines.size(); ++i) {
+        const std::optional<Keyed> id = keyedByKey(trimmed(fileLines[i].label));
+        if (!id)
+            continue;
+        if (texts.replace(*id, withEscapesProcessed(fileLines[i].text)))
+            ++applied.keyedTexts;
+        else
+            applied.refusedLines.push_back(i + 1);
     }
     return applied;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "texts/keyed_texts.h"
 #include "texts/message_format.h"
 #include "texts/text_lines.h"
 
@@ -34,6 +35,16 @@ public:
         return format(id, {FormatArg(args)...});
     }
 
+    // The texts a language file gives by key, with the same checks as messages.
+    const std::string& text(Keyed id) const;
+    bool replace(Keyed id, std::string_view candidate);
+    std::string format(Keyed id, std::initializer_list<FormatArg> args) const;
+
+    template <class... Args>
+    std::string format(Keyed id, const Args&... args) const {
+        return format(id, {FormatArg(args)...});
+    }
+
     // Control texts by their index in controlLines().
     const std::string& controlText(std::size_t controlIndex) const;
     void setControlText(std::size_t controlIndex, std::string_view text);
@@ -43,6 +54,7 @@ public:
 private:
     std::array<std::string, kMessageLineCount> messages_;
     std::array<std::string, kControlLineCount> controls_;
+    std::array<std::string, static_cast<std::size_t>(Keyed::Count)> keyed_;
 };
 
 } // namespace konfigor

@@ -1,7 +1,7 @@
 #include "editors/channel_editor.h"
 #include "link/receiver_image.h"
 #include "support/sheet_commands_fixture.h"
-#include "texts/untranslated_texts.h"
+#include "texts/keyed_texts.h"
 
 #include <string>
 #include <variant>
@@ -167,9 +167,9 @@ TEST_F(ChannelEditorTest, RefusalKeepsTheDialogOpenAndChangesNothing) {
         {",", "Brama", invalidTime},
         {"1,2,3", "Brama", invalidTime},
         {"1.5", "Brama", invalidTime},
-        {"6553,6", "Brama", std::string(untranslated(Untranslated::ChannelTimeTooLong))},
+        {"6553,6", "Brama", std::string(keyedLine(Keyed::ChannelTimeTooLong).builtIn)},
         {"2", "Brama → garaż",
-         std::string(untranslated(Untranslated::ChannelDescriptionNotStorable))},
+         std::string(keyedLine(Keyed::ChannelDescriptionNotStorable).builtIn)},
     };
     session.autosave = true;
     sheet.channels[1].description.assignUtf8("stary opis");

@@ -11,6 +11,7 @@
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QFileDialog>
+#include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
@@ -338,6 +339,14 @@ TEST(MainFormLanguageTest, SwitchingToEnglishAndBackChangesEveryText) {
     EXPECT_EQ(languages->actions()[0]->text(), QStringLiteral("Polski"));
     EXPECT_TRUE(languages->actions()[0]->isChecked());
     QMenu* file = form.findChild<QMenu*>(QStringLiteral("MainMenuFile"));
+    // Captions the fixed order has no line for, in the main window and in a dialog made at
+    // start-up.
+    const auto keyedCaptions = [&form] {
+        const auto* update = form.findChild<QAction*>(QStringLiteral("MainMenuUpdate"));
+        const auto* automation = form.findChild<QGroupBox*>(QStringLiteral("GroupBoxAutomation"));
+        return (update->text() + QLatin1Char('|') + automation->title()).toStdString();
+    };
+    EXPECT_EQ(keyedCaptions(), "Sprawdź aktualizacje|Automatyzacja");
     const auto questionButtons = [&form] {
         MessageBoxPrompts prompts(&form);
         QStringList buttons;
@@ -361,6 +370,7 @@ TEST(MainFormLanguageTest, SwitchingToEnglishAndBackChangesEveryText) {
     EXPECT_EQ(file->title(), QStringLiteral("File"));
     EXPECT_EQ(form.controls().buttonConnect->text(), QStringLiteral("Connect"));
     EXPECT_EQ(questionButtons(), "Yes|No");
+    EXPECT_EQ(keyedCaptions(), "Check for updates|Automation");
     EXPECT_EQ(form.configuration().language(), "English");
 
     languages->actions()[0]->trigger();
@@ -368,6 +378,7 @@ TEST(MainFormLanguageTest, SwitchingToEnglishAndBackChangesEveryText) {
     EXPECT_EQ(withoutMnemonic(file->title()), builtInCaption("MainMenuFile"));
     EXPECT_EQ(form.controls().buttonConnect->text(), QStringLiteral("Połącz"));
     EXPECT_EQ(questionButtons(), "Tak|Nie");
+    EXPECT_EQ(keyedCaptions(), "Sprawdź aktualizacje|Automatyzacja");
 }
 
 } // namespace

@@ -86,7 +86,8 @@ class PortListRefresh : public ::testing::TestWithParam<RefreshCase> {};
 TEST_P(PortListRefresh, ListsSelectsAndEnables) {
     const auto& param = GetParam();
     FakePortSource source{param.discovered};
-    PortList list{source, param.fixed, [](bool, const std::string&) {}, param.leading};
+    PortList list{source, param.fixed, [](bool, const std::string&) {},
+                  [&param] { return param.leading; }};
 
     const auto& state = list.refreshPortList(param.connected);
 
@@ -255,6 +256,25 @@ TEST_F(PortListSession, ChosenPortUnpluggedFallsBackToTheFirst) {
     list.handleDeviceChange({});
 
     EXPECT_EQ(list.selectedPath(), kFirst.path);
+}
+
+// The demo receiver's name is the program's text: a refresh after a language change shows
+// the new name and keeps it selected.
+TEST_F(PortListSession, LeadingPortsAreAskedForOnEveryRefresh) {
+    std::string name = "Symulowany";
+    PortList withDemo(
+        source, {}, [](bool, const std::string&) {},
+        [&name] {
+            return std::vector{
+                InterfacePort{.path = "/demo", .displayName = name, .identity = "/demo"}};
+        });
+    withDemo.refreshPortList({});
+    EXPECT_EQ(withDemo.state().entries.at(0).displayName, "Symulowany");
+    name = "Simulated";
+    const PortListState& state = withDemo.refreshPortList({});
+    EXPECT_EQ(state.entries.at(0).displayName, "Simulated");
+    EXPECT_EQ(state.entries.size(), 3u);
+    EXPECT_EQ(withDemo.selectedPath(), "/demo");
 }
 
 TEST_F(PortListSession, UnplugAndReplugWhileConnected) {

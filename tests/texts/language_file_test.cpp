@@ -39,23 +39,24 @@ std::string languageFile(const std::map<std::size_t, std::string>& texts,
 }
 
 TEST(LanguageFileTest, LinesAreTheTextAfterTheFirstBar) {
+    using Line = LanguageFileLine;
     const struct {
         const char* file;
-        std::vector<std::string> texts;
+        std::vector<Line> lines;
     } cases[] = {
-        {"a|one\nb|two", {"one", "two"}}, // a last line without its LF counts
-        {"a|x|y\r\n", {"x|y"}},           // further bars belong to the text
-        {"no label\n", {"no label"}},     // no bar: the whole line
-        {"only|\n\n", {"", ""}},          // empty texts
+        {"a|one\nb|two", {{"a", "one"}, {"b", "two"}}}, // a last line without its LF counts
+        {"a|x|y\r\n", {{"a", "x|y"}}},                  // further bars belong to the text
+        {"no label\n", {{"", "no label"}}},             // no bar: the whole line
+        {"only|\n\n", {{"only", ""}, {"", ""}}},        // empty texts
         {"a|one\x1A"
          "b|lost\n",
-         {"one"}},                   // Ctrl+Z ends the file
-        {"a|kana\xB3\n", {"kanał"}}, // not UTF-8: code page 1250
-        {"a|kanał\n", {"kanał"}},    // UTF-8 as it is
+         {{"a", "one"}}},                   // Ctrl+Z ends the file
+        {"a|kana\xB3\n", {{"a", "kanał"}}}, // not UTF-8: code page 1250
+        {"a|kanał\n", {{"a", "kanał"}}},    // UTF-8 as it is
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
-        EXPECT_EQ(languageFileTexts(c.file), c.texts);
+        EXPECT_EQ(languageFileLines(c.file), c.lines);
     }
 }
 
@@ -106,6 +107,34 @@ TEST(LanguageFileTest, AShortFileKeepsLaterMessagesAndEmptiesLaterControls) {
     EXPECT_EQ(texts.controlText(kReadLabel), "");
 }
 
+// Texts outside the fixed order come after it, by key; they are checked like messages.
+TEST(LanguageFileTest, KeyedLinesAfterTheFixedOnesReplaceTheirTexts) {
+    TextTable texts;
+    const std::string file = languageFile({}) +
+                             "TOptionsForm.GroupBoxAutomation|Automation\r\n"
+                             " ChannelTimeTooLong |Too\\nlong\r\n"
+                             "ScanProgressLabel|Checked %u of %u\r\n"
+                             "ScanSkippedFolder|Folder %s\r\n" // one placeholder short
+                             "Unknown.Key|ignored\r\n"
+                             "ScanSkippedText\r\n" // no bar: no key
+                             "TMainForm.MainMenuUpdate|" +
+                             std::string(300, 'u') + "\r\n";
+    const LanguageApplied applied = applyLanguageTexts(texts, file);
+    EXPECT_EQ(applied.linesRead, kLanguageLineCount);
+    EXPECT_EQ(applied.keyedTexts, 4u);
+    EXPECT_EQ(applied.refusedLines, std::vector<std::size_t>{kLanguageLineCount + 4});
+    EXPECT_EQ(texts.text(Keyed::OptionsAutomationGroup), "Automation");
+    EXPECT_EQ(texts.text(Keyed::ChannelTimeTooLong), "Too\nlong");
+    EXPECT_EQ(texts.format(Keyed::ScanProgressLabel, 3u, 7u), "Checked 3 of 7");
+    EXPECT_EQ(texts.text(Keyed::ScanSkippedFolder), keyedLine(Keyed::ScanSkippedFolder).builtIn);
+    EXPECT_EQ(texts.text(Keyed::ScanSkippedText), keyedLine(Keyed::ScanSkippedText).builtIn);
+    EXPECT_EQ(texts.text(Keyed::MenuCheckUpdates), std::string(kKeyedTextCapacity, 'u'));
+
+    // Going back to the built-in language forgets them.
+    texts.resetToBuiltIn();
+    EXPECT_EQ(texts.text(Keyed::OptionsAutomationGroup), "Automatyzacja");
+}
+
 TEST(LanguageFileTest, HostileFilesNeverBreakTheTable) {
     const std::string hugeLine(1 << 20, 'A');
     std::string manyLines;
@@ -130,6 +159,7 @@ TEST(LanguageFileTest, TheShippedEnglishFileLoadsWhole) {
                                                       "lang" / "English.lng");
     ASSERT_TRUE(applied.has_value());
     EXPECT_EQ(applied->linesRead, kLanguageLineCount);
+    EXPECT_EQ(applied->keyedTexts, static_cast<std::size_t>(Keyed::Count));
     EXPECT_TRUE(applied->refusedLines.empty());
     EXPECT_EQ(texts.format(Msg::RemoteSignalFromPosition, 3).find("odebrano"), std::string::npos);
     EXPECT_NE(texts.text(Msg::ConnectingToReceiver), texts.builtIn(Msg::ConnectingToReceiver));

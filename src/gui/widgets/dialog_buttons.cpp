@@ -24,10 +24,10 @@ OkCancelRow okCancelRow(QDialog& dialog, bool okAccepts) {
     return row;
 }
 
-void fillEmptyCaption(QWidget& window, const char* objectName, Untranslated caption) {
+void fillEmptyCaption(QWidget& window, const char* objectName, const std::string& caption) {
     auto* button = window.findChild<QPushButton*>(QString::fromLatin1(objectName));
     if (button && button->text().isEmpty())
-        button->setText(toQString(untranslated(caption)));
+        button->setText(toQString(caption));
 }
 
 } // namespace konfigor

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "texts/untranslated_texts.h"
+#include <string>
 
 class QDialog;
 class QHBoxLayout;
@@ -21,6 +21,6 @@ OkCancelRow okCancelRow(QDialog& dialog, bool okAccepts = true);
 
 // The text table leaves some buttons without a caption; the built-in one stands in until a
 // language gives them one.
-void fillEmptyCaption(QWidget& window, const char* objectName, Untranslated caption);
+void fillEmptyCaption(QWidget& window, const char* objectName, const std::string& caption);
 
 } // namespace konfigor
