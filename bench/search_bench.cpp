@@ -3,8 +3,8 @@
 // scores, on one thread and on two. KONFIGOR_BENCH_QUICK=1 (set by scripts/check's smoke run)
 // makes the tree 1,000 files, which is enough to see that it runs.
 #include "common/codepage1250.h"
-#include "files/settings_file.h"
 #include "search/settings_scan.h"
+#include "search/settings_tree.h"
 #include "sheet/serial_word.h"
 #include "sheet/settings_sheet.h"
 #include "texts/text_table.h"
@@ -13,11 +13,8 @@
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <string>
-#include <system_error>
-#include <unistd.h>
 #include <vector>
 
 namespace konfigor {
@@ -51,39 +48,26 @@ std::unique_ptr<SettingsSheet> installation(std::size_t variant) {
     return sheet;
 }
 
-// The tree, written once for every benchmark of the run and removed at its end.
-class SettingsTree {
+// The tree, written once for every benchmark of the run and removed at its end: a hundred
+// customers' folders over ten years' folders.
+class InstallationsTree {
 public:
-    explicit SettingsTree(std::size_t files)
-        : root_(std::filesystem::temp_directory_path() /
-                ("konfigor_search_bench_" + std::to_string(::getpid()))) {
-        for (std::size_t file = 0; file < files; ++file) {
-            const auto sheet = installation(file);
-            const auto bytes =
-                SettingsFile::encode(sheet->remotes, sheet->channels, sheet->identifier);
-            const auto folder = root_ / ("rok" + std::to_string(2000 + file % kFolders / 10)) /
-                                ("klient" + std::to_string(file % kFolders));
-            std::filesystem::create_directories(folder);
-            std::ofstream(folder / ("nastawy" + std::to_string(file) + ".kvr"), std::ios::binary)
-                .write(reinterpret_cast<const char*>(bytes.data()),
-                       static_cast<std::streamsize>(bytes.size()));
-        }
+    explicit InstallationsTree(std::size_t files) {
+        for (std::size_t file = 0; file < files; ++file)
+            tree_.writeSheet("rok" + std::to_string(2000 + file % kFolders / 10) + "/klient" +
+                                 std::to_string(file % kFolders) + "/nastawy" +
+                                 std::to_string(file) + ".kvr",
+                             *installation(file));
     }
-    ~SettingsTree() {
-        std::error_code ignored;
-        std::filesystem::remove_all(root_, ignored);
-    }
-    SettingsTree(const SettingsTree&) = delete;
-    SettingsTree& operator=(const SettingsTree&) = delete;
 
-    const std::filesystem::path& root() const { return root_; }
+    const std::filesystem::path& root() const { return tree_.root(); }
 
 private:
-    std::filesystem::path root_;
+    testing_support::SettingsTree tree_;
 };
 
-const SettingsTree& tree() {
-    static const SettingsTree written(fileCount());
+const InstallationsTree& tree() {
+    static const InstallationsTree written(fileCount());
     return written;
 }
 
