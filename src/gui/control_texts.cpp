@@ -119,7 +119,35 @@ private:
     const TextTable& texts_;
 };
 
+// Watches one control for language changes, which reach every widget of a window.
+class MessageCaptionKeeper : public QObject {
+public:
+    MessageCaptionKeeper(QWidget& control, Msg caption, const TextTable& texts)
+        : QObject(&control), control_(control), caption_(caption), texts_(texts) {
+        control.installEventFilter(this);
+        show();
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == &control_ && event->type() == QEvent::LanguageChange)
+            show();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    void show() { setCaption(control_, toQString(texts_.text(caption_))); }
+
+    QWidget& control_;
+    Msg caption_;
+    const TextTable& texts_;
+};
+
 } // namespace
+
+void keepMessageCaption(QWidget& control, Msg caption, const TextTable& texts) {
+    new MessageCaptionKeeper(control, caption, texts);
+}
 
 void keepControlTexts(QWidget& window, std::string_view windowClass, const TextTable& texts) {
     applyControlTexts(window, windowClass, texts);

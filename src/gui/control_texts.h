@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string_view>
 
 class QWidget;
@@ -7,6 +8,7 @@ class QWidget;
 namespace konfigor {
 
 class TextTable;
+enum class Msg : std::uint16_t;
 
 // Gives the controls of one window (found by objectName) the captions, hints, filters and
 // list items that the text table holds for that window class, the keyed captions included. Controls
@@ -15,5 +17,9 @@ void applyControlTexts(QWidget& window, std::string_view windowClass, const Text
 
 // The same now, and again whenever the program's language changes (QEvent::LanguageChange).
 void keepControlTexts(QWidget& window, std::string_view windowClass, const TextTable& texts);
+
+// A control captioned with a message (a group titled like a grid column): the message now, and
+// again whenever the program's language changes.
+void keepMessageCaption(QWidget& control, Msg caption, const TextTable& texts);
 
 } // namespace konfigor

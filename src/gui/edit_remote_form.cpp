@@ -26,16 +26,10 @@ constexpr std::array<Msg, kButtonCount> kButtonGroupTitles{
     Msg::RemoteGridButton1Title, Msg::RemoteGridButton2Title, Msg::RemoteGridButton3Title,
     Msg::RemoteGridButton4Title};
 
-// Its title comes with the window's control texts.
+// Its title comes with the window's control texts or from a kept message.
 QGroupBox* groupAround(QWidget* parent, const char* objectName) {
     auto* group = new QGroupBox(parent);
     group->setObjectName(QString::fromLatin1(objectName));
-    return group;
-}
-
-QGroupBox* groupAround(QWidget* parent, const QString& title, const char* objectName) {
-    QGroupBox* group = groupAround(parent, objectName);
-    group->setTitle(title);
     return group;
 }
 
@@ -112,8 +106,8 @@ void TEditRemoteForm::buildControls(const TextTable& texts) {
     buttonCancel_->setObjectName(QStringLiteral("ButtonCancel"));
     connect(buttonCancel_, &QPushButton::clicked, this, &TEditRemoteForm::reject);
 
-    auto* description = groupAround(this, toQString(texts.text(Msg::RemoteGridDescriptionTitle)),
-                                    "GroupDescription");
+    auto* description = groupAround(this, "GroupDescription");
+    keepMessageCaption(*description, Msg::RemoteGridDescriptionTitle, texts);
     (new QVBoxLayout(description))->addWidget(descriptionEdit_);
     auto* position = groupAround(this, "GroupPosition");
     (new QVBoxLayout(position))->addWidget(remoteNoEdit_);
@@ -145,7 +139,8 @@ void TEditRemoteForm::buildControls(const TextTable& texts) {
 }
 
 QGroupBox* TEditRemoteForm::addButtonGroup(std::size_t button, const TextTable& texts) {
-    auto* group = new QGroupBox(toQString(texts.text(kButtonGroupTitles.at(button))), this);
+    auto* group = new QGroupBox(this);
+    keepMessageCaption(*group, kButtonGroupTitles.at(button), texts);
     group->setObjectName(QStringLiteral("GroupButton%1").arg(button + 1));
     auto* layout = new QVBoxLayout(group);
     for (std::size_t channel = 0; channel < kChannelCount; ++channel) {

@@ -35,12 +35,14 @@ TVirtualRemoteConfigForm::TVirtualRemoteConfigForm(VirtualRemote& remote, const 
     descriptionEdit_->setValidator(new Cp1250Validator(descriptionEdit_));
 
     auto* grid = new QGridLayout(this);
-    auto* name = new QGroupBox(toQString(texts.text(Msg::RemoteGridDescriptionTitle)), this);
+    auto* name = new QGroupBox(this);
+    keepMessageCaption(*name, Msg::RemoteGridDescriptionTitle, texts);
     name->setObjectName(QStringLiteral("GroupDescription"));
     (new QVBoxLayout(name))->addWidget(descriptionEdit_);
     grid->addWidget(name, 0, 0, 1, VirtualRemote::kButtonCount);
     for (std::size_t button = 0; button < boxes_.size(); ++button) {
-        auto* group = new QGroupBox(toQString(texts.text(kButtonTitles.at(button))), this);
+        auto* group = new QGroupBox(this);
+        keepMessageCaption(*group, kButtonTitles.at(button), texts);
         group->setObjectName(QStringLiteral("GroupButton%1").arg(button + 1));
         auto* column = new QVBoxLayout(group);
         for (std::size_t channel = 0; channel < boxes_[button].size(); ++channel) {

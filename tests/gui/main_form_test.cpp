@@ -340,13 +340,17 @@ TEST(MainFormLanguageTest, SwitchingToEnglishAndBackChangesEveryText) {
     EXPECT_TRUE(languages->actions()[0]->isChecked());
     QMenu* file = form.findChild<QMenu*>(QStringLiteral("MainMenuFile"));
     // Captions the fixed order has no line for, in the main window and in a dialog made at
-    // start-up.
+    // start-up, and a group titled with a message in another such dialog.
     const auto keyedCaptions = [&form] {
         const auto* update = form.findChild<QAction*>(QStringLiteral("MainMenuUpdate"));
         const auto* automation = form.findChild<QGroupBox*>(QStringLiteral("GroupBoxAutomation"));
-        return (update->text() + QLatin1Char('|') + automation->title()).toStdString();
+        const auto* description = form.findChild<QDialog*>(QStringLiteral("TEditRemoteForm"))
+                                      ->findChild<QGroupBox*>(QStringLiteral("GroupDescription"));
+        return (update->text() + QLatin1Char('|') + automation->title() + QLatin1Char('|') +
+                description->title())
+            .toStdString();
     };
-    EXPECT_EQ(keyedCaptions(), "Sprawdź aktualizacje|Automatyzacja");
+    EXPECT_EQ(keyedCaptions(), "Sprawdź aktualizacje|Automatyzacja|Opis");
     const auto questionButtons = [&form] {
         MessageBoxPrompts prompts(&form);
         QStringList buttons;
@@ -370,7 +374,7 @@ TEST(MainFormLanguageTest, SwitchingToEnglishAndBackChangesEveryText) {
     EXPECT_EQ(file->title(), QStringLiteral("File"));
     EXPECT_EQ(form.controls().buttonConnect->text(), QStringLiteral("Connect"));
     EXPECT_EQ(questionButtons(), "Yes|No");
-    EXPECT_EQ(keyedCaptions(), "Check for updates|Automation");
+    EXPECT_EQ(keyedCaptions(), "Check for updates|Automation|Description");
     EXPECT_EQ(form.configuration().language(), "English");
 
     languages->actions()[0]->trigger();
@@ -378,7 +382,7 @@ TEST(MainFormLanguageTest, SwitchingToEnglishAndBackChangesEveryText) {
     EXPECT_EQ(withoutMnemonic(file->title()), builtInCaption("MainMenuFile"));
     EXPECT_EQ(form.controls().buttonConnect->text(), QStringLiteral("Połącz"));
     EXPECT_EQ(questionButtons(), "Tak|Nie");
-    EXPECT_EQ(keyedCaptions(), "Sprawdź aktualizacje|Automatyzacja");
+    EXPECT_EQ(keyedCaptions(), "Sprawdź aktualizacje|Automatyzacja|Opis");
 }
 
 } // namespace
