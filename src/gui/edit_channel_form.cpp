@@ -5,6 +5,7 @@
 #include "gui/qt_text.h"
 #include "gui/widgets/cp1250_validator.h"
 #include "gui/widgets/dialog_buttons.h"
+#include "gui/widgets/title_room.h"
 #include "gui/window_placement.h"
 
 #include <QCheckBox>
@@ -96,6 +97,7 @@ TEditChannelForm::TEditChannelForm(const TextTable& texts, QWidget* parent)
     layout->addWidget(cbTransientMode_);
     layout->addWidget(cbDblSwitch_);
     layout->addLayout(buttons.layout);
+    keepRoomForTitle(*this, *layout);
 
     applyTexts();
 }

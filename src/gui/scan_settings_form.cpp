@@ -3,6 +3,7 @@
 #include "gui/control_texts.h"
 #include "gui/qt_text.h"
 #include "gui/widgets/dialog_buttons.h"
+#include "gui/widgets/title_room.h"
 #include "gui/window_placement.h"
 #include "texts/text_table.h"
 
@@ -61,6 +62,7 @@ TScanSettingsForm::TScanSettingsForm(const TextTable& texts, QWidget* parent)
     layout->addWidget(remotes);
     layout->addWidget(extra);
     layout->addLayout(buttons.layout);
+    keepRoomForTitle(*this, *layout);
 
     keepControlTexts(*this, kWindowClass, texts);
     fillEmptyButtonCaptions();

@@ -21,6 +21,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -139,6 +140,11 @@ TEST_F(SearchWindowsTest, CriteriaFormCaptionsAndCancel) {
     EXPECT_EQ(child<QGroupBox>(form, "GroupBoxExtra")->title(), QStringLiteral("Dodatkowe opcje"));
     EXPECT_EQ(child<QPushButton>(form, "ButtonOk")->text(), QStringLiteral("&OK"));
     EXPECT_EQ(child<QPushButton>(form, "ButtonCancel")->text(), QStringLiteral("&Anuluj"));
+    // Sized to its check boxes alone, the window would cut its long caption.
+    QFont bold = form.font();
+    bold.setBold(true);
+    form.adjustSize();
+    EXPECT_GT(form.width(), QFontMetrics(bold).horizontalAdvance(form.windowTitle()));
 
     ModalScript script([&](QWidget& modal) {
         child<QCheckBox>(modal, "CheckBoxR3")->toggle();
