@@ -5,10 +5,10 @@
 // first, so that its numbers are those of a fresh process. KONFIGOR_BENCH_QUICK=1 (set by
 // scripts/check's smoke run) shows the window only once.
 #include "gui/main_form.h"
-#include "kvr-sim/receiver_simulator.h"
-#include "kvr-sim/simulator_thread.h"
 #include "link/receiver_image.h"
 #include "session/app_core.h"
+#include "sim/receiver_simulator.h"
+#include "sim/simulator_thread.h"
 #include "support/session_fakes.h"
 
 #include <algorithm>

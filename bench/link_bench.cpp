@@ -4,12 +4,12 @@
 // KONFIGOR_BENCH_QUICK=1 (set by scripts/check's smoke run) takes the line time away and
 // shortens the idle measurement, so the benchmark is only seen to work.
 #include "files/settings_file.h"
-#include "kvr-sim/receiver_simulator.h"
-#include "kvr-sim/simulator_thread.h"
 #include "kvr/kvr_commands.h"
 #include "link/receiver_link.h"
 #include "link/serial_port_posix.h"
 #include "link/steady_clock.h"
+#include "sim/receiver_simulator.h"
+#include "sim/simulator_thread.h"
 
 #include <benchmark/benchmark.h>
 #include <chrono>

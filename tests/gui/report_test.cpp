@@ -1,12 +1,12 @@
 #include "gui/main_form.h"
 #include "gui/report_document.h"
 #include "gui/report_form.h"
-#include "kvr-sim/demo_receiver.h"
 #include "report/sheet_report.h"
 #include "session/app_core.h"
 #include "sheet/image_transfer.h"
 #include "sheet/serial_word.h"
 #include "sheet/settings_sheet.h"
+#include "sim/demo_receiver.h"
 #include "support/temp_folder.h"
 #include "texts/text_table.h"
 

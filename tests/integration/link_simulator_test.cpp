@@ -1,9 +1,9 @@
 // The real link, with its worker thread, over a real pseudo-terminal to the software receiver.
-#include "kvr-sim/receiver_simulator.h"
-#include "kvr-sim/simulator_thread.h"
 #include "link/receiver_link.h"
 #include "link/serial_port_posix.h"
 #include "link/steady_clock.h"
+#include "sim/receiver_simulator.h"
+#include "sim/simulator_thread.h"
 #include "support/eventually.h"
 
 #include <filesystem>

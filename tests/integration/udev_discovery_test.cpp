@@ -1,9 +1,9 @@
-#include "kvr-sim/receiver_simulator.h"
 #include "link/port_list.h"
 #include "link/receiver_link.h"
 #include "link/serial_port_posix.h"
 #include "link/steady_clock.h"
 #include "link/udev_port_source.h"
+#include "sim/receiver_simulator.h"
 #include "support/eventually.h"
 #include "support/usb_testbed.h"
 

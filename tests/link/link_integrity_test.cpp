@@ -2,8 +2,8 @@
 // slow answers, lost, duplicated and damaged replies: the replies name no page or slot, so a
 // late or doubled one must never be filed under the next request. The link runs against the
 // software receiver on the fake clock, with the line's time in both directions.
-#include "kvr-sim/receiver_simulator.h"
 #include "link/receiver_link.h"
+#include "sim/receiver_simulator.h"
 #include "support/fake_clock.h"
 #include "support/simulated_line.h"
 

@@ -1,6 +1,6 @@
-#include "kvr-sim/receiver_simulator.h"
 #include "link/receiver_link.h"
 #include "link/requests.h"
+#include "sim/receiver_simulator.h"
 #include "support/fake_clock.h"
 #include "support/fake_serial_port.h"
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "kvr-sim/receiver_simulator.h"
 #include "link/receiver_link.h"
 #include "remote/virtual_remote.h"
+#include "sim/receiver_simulator.h"
 #include "support/fake_clock.h"
 #include "support/fake_serial_port.h"
 #include "texts/text_table.h"

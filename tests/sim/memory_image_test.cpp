@@ -1,4 +1,4 @@
-#include "kvr-sim/memory_image.h"
+#include "sim/memory_image.h"
 #include "support/temp_folder.h"
 
 #include <gtest/gtest.h>

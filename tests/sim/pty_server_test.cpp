@@ -1,7 +1,7 @@
-#include "kvr-sim/pty_server.h"
-#include "kvr-sim/simulator_console.h"
-#include "kvr-sim/simulator_options.h"
 #include "link/requests.h"
+#include "sim/pty_server.h"
+#include "sim/simulator_console.h"
+#include "sim/simulator_options.h"
 
 #include <array>
 #include <cerrno>

@@ -1,6 +1,6 @@
-#include "kvr-sim/receiver_simulator.h"
 #include "link/requests.h"
 #include "sheet/settings_sheet.h"
+#include "sim/receiver_simulator.h"
 
 #include <algorithm>
 #include <functional>

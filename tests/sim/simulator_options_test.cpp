@@ -1,5 +1,5 @@
-#include "kvr-sim/simulator_options.h"
 #include "link/requests.h"
+#include "sim/simulator_options.h"
 
 #include <map>
 #include <string>

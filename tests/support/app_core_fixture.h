@@ -1,9 +1,9 @@
 #pragma once
 
 #include "config/configuration.h"
-#include "kvr-sim/receiver_simulator.h"
 #include "link/receiver_link.h"
 #include "session/app_core.h"
+#include "sim/receiver_simulator.h"
 #include "support/fake_clipboard.h"
 #include "support/fake_clock.h"
 #include "support/fake_serial_port.h"

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "kvr-sim/receiver_simulator.h"
 #include "link/serial_port.h"
+#include "sim/receiver_simulator.h"
 #include "support/fake_clock.h"
 
 #include <algorithm>

@@ -1,9 +1,9 @@
 // kvr diff with a receiver for one side: the software receiver on a pseudo-terminal.
-#include "kvr-sim/receiver_simulator.h"
-#include "kvr-sim/simulator_thread.h"
 #include "kvr/kvr_commands.h"
 #include "kvr/search_commands.h"
 #include "search/settings_tree.h"
+#include "sim/receiver_simulator.h"
+#include "sim/simulator_thread.h"
 #include "tools/input_pipe.h"
 
 #include <optional>

@@ -1,11 +1,11 @@
 // kvr's receiver commands in-process, over a real pseudo-terminal to the software receiver.
 #include "files/settings_file.h"
-#include "kvr-sim/receiver_simulator.h"
-#include "kvr-sim/simulator_thread.h"
 #include "kvr/kvr_commands.h"
 #include "kvr/receiver_commands.h"
 #include "link/port_source.h"
 #include "link/serial_port_posix.h"
+#include "sim/receiver_simulator.h"
+#include "sim/simulator_thread.h"
 #include "support/temp_folder.h"
 #include "texts/text_table.h"
 #include "tools/input_pipe.h"

@@ -1,9 +1,9 @@
 #include "common/cli_info.h"
 #include "files/settings_file.h"
-#include "kvr-sim/memory_image.h"
-#include "kvr-sim/pty_server.h"
-#include "kvr-sim/simulator_console.h"
-#include "kvr-sim/simulator_options.h"
+#include "sim/memory_image.h"
+#include "sim/pty_server.h"
+#include "sim/simulator_console.h"
+#include "sim/simulator_options.h"
 #include "texts/text_table.h"
 
 #include <csignal>

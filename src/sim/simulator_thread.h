@@ -1,7 +1,7 @@
 #pragma once
 
-#include "kvr-sim/pty_server.h"
-#include "kvr-sim/simulator_console.h"
+#include "sim/pty_server.h"
+#include "sim/simulator_console.h"
 
 #include <chrono>
 #include <filesystem>

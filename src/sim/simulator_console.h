@@ -1,7 +1,7 @@
 #pragma once
 
-#include "kvr-sim/pty_server.h"
-#include "kvr-sim/receiver_simulator.h"
+#include "sim/pty_server.h"
+#include "sim/receiver_simulator.h"
 
 #include <cstdint>
 #include <map>

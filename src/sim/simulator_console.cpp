@@ -1,7 +1,7 @@
-#include "kvr-sim/simulator_console.h"
+#include "sim/simulator_console.h"
 
-#include "kvr-sim/memory_image.h"
 #include "sheet/serial_word.h"
+#include "sim/memory_image.h"
 
 #include <algorithm>
 #include <charconv>

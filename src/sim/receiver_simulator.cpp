@@ -1,4 +1,4 @@
-#include "kvr-sim/receiver_simulator.h"
+#include "sim/receiver_simulator.h"
 
 #include "common/little_endian.h"
 #include "sheet/image_transfer.h"

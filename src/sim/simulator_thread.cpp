@@ -1,4 +1,4 @@
-#include "kvr-sim/simulator_thread.h"
+#include "sim/simulator_thread.h"
 
 #include <array>
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "kvr-sim/demo_receiver.h"
+#include "sim/demo_receiver.h"
 
 #include "link/receiver_image.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "kvr-sim/receiver_simulator.h"
+#include "sim/receiver_simulator.h"
 
 #include <chrono>
 #include <cstdint>

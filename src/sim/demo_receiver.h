@@ -1,7 +1,7 @@
 #pragma once
 
-#include "kvr-sim/receiver_simulator.h"
-#include "kvr-sim/simulator_thread.h"
+#include "sim/receiver_simulator.h"
+#include "sim/simulator_thread.h"
 
 #include <chrono>
 #include <string>

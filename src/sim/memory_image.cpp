@@ -1,4 +1,4 @@
-#include "kvr-sim/memory_image.h"
+#include "sim/memory_image.h"
 
 #include "common/atomic_file.h"
 #include "common/system_error.h"

@@ -1,4 +1,4 @@
-#include "kvr-sim/simulator_options.h"
+#include "sim/simulator_options.h"
 
 #include <algorithm>
 #include <array>
