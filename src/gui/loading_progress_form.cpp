@@ -2,6 +2,7 @@
 
 #include "gui/control_texts.h"
 #include "gui/qt_text.h"
+#include "gui/widgets/title_room.h"
 #include "gui/window_placement.h"
 
 #include <algorithm>
@@ -39,6 +40,7 @@ TLoadingProgressForm::TLoadingProgressForm(const TextTable& texts, std::function
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(progressBar_);
     layout->addWidget(buttons, 0, Qt::AlignCenter);
+    keepRoomForTitle(*this, *layout); // the caption names the transfer
     applyTexts();
 }
 
