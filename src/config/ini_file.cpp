@@ -1,6 +1,7 @@
 #include "config/ini_file.h"
 
 #include "common/atomic_file.h"
+#include "common/trimmed.h"
 
 #include <algorithm>
 #include <charconv>
@@ -13,21 +14,12 @@
 namespace konfigor {
 namespace {
 
-constexpr std::string_view kBlanks = " \t";
 constexpr std::string_view kLineBreaks = "\r\n";
 constexpr char kCommentStart = ';';
 constexpr char kSectionOpen = '[';
 constexpr char kSectionClose = ']';
 constexpr char kAssignment = '=';
 constexpr std::string_view kLineEnd = "\r\n";
-
-std::string_view trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(kBlanks);
-    if (first == std::string_view::npos)
-        return {};
-    const auto last = text.find_last_not_of(kBlanks);
-    return text.substr(first, last - first + 1);
-}
 
 // What a single line of the file can hold.
 std::string_view withinOneLine(std::string_view text) {

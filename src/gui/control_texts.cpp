@@ -5,7 +5,9 @@
 #include "texts/text_lines.h"
 #include "texts/text_table.h"
 
+#include <functional>
 #include <string>
+#include <utility>
 
 #include <QAbstractButton>
 #include <QAction>
@@ -98,60 +100,40 @@ void applyLine(QObject& target, const ControlLine& line, const QString& text) {
     }
 }
 
-// Watches its window for language changes.
-class ControlTextsKeeper : public QObject {
+// Shows a widget's texts again whenever the language changes; the change reaches every widget
+// of a window.
+class LanguageFollower : public QObject {
 public:
-    ControlTextsKeeper(QWidget& window, std::string_view windowClass, const TextTable& texts)
-        : QObject(&window), window_(window), windowClass_(windowClass), texts_(texts) {
-        window.installEventFilter(this);
+    LanguageFollower(QWidget& widget, std::function<void()> show)
+        : QObject(&widget), widget_(widget), show_(std::move(show)) {
+        widget.installEventFilter(this);
+        show_();
     }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == &window_ && event->type() == QEvent::LanguageChange)
-            applyControlTexts(window_, windowClass_, texts_);
+        if (watched == &widget_ && event->type() == QEvent::LanguageChange)
+            show_();
         return QObject::eventFilter(watched, event);
     }
 
 private:
-    QWidget& window_;
-    std::string windowClass_;
-    const TextTable& texts_;
-};
-
-// Watches one control for language changes, which reach every widget of a window.
-class MessageCaptionKeeper : public QObject {
-public:
-    MessageCaptionKeeper(QWidget& control, Msg caption, const TextTable& texts)
-        : QObject(&control), control_(control), caption_(caption), texts_(texts) {
-        control.installEventFilter(this);
-        show();
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched == &control_ && event->type() == QEvent::LanguageChange)
-            show();
-        return QObject::eventFilter(watched, event);
-    }
-
-private:
-    void show() { setCaption(control_, toQString(texts_.text(caption_))); }
-
-    QWidget& control_;
-    Msg caption_;
-    const TextTable& texts_;
+    QWidget& widget_;
+    std::function<void()> show_;
 };
 
 } // namespace
 
 void keepMessageCaption(QWidget& control, Msg caption, const TextTable& texts) {
-    new MessageCaptionKeeper(control, caption, texts);
+    new LanguageFollower(control, [&control, caption, &texts] {
+        setCaption(control, toQString(texts.text(caption)));
+    });
 }
 
 void keepControlTexts(QWidget& window, std::string_view windowClass, const TextTable& texts) {
-    applyControlTexts(window, windowClass, texts);
-    new ControlTextsKeeper(window, windowClass, texts);
+    new LanguageFollower(window, [&window, windowClass = std::string(windowClass), &texts] {
+        applyControlTexts(window, windowClass, texts);
+    });
 }
 
 void applyControlTexts(QWidget& window, std::string_view windowClass, const TextTable& texts) {

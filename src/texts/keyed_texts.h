@@ -61,7 +61,6 @@ struct KeyedLine {
     std::string_view windowClass;
     std::string_view control;
     std::string_view builtIn;
-    bool isControl() const { return !windowClass.empty(); }
 };
 
 std::span<const KeyedLine> keyedLines();

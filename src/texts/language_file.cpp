@@ -1,6 +1,7 @@
 #include "texts/language_file.h"
 
 #include "common/codepage1250.h"
+#include "common/trimmed.h"
 #include "common/utf8.h"
 #include "texts/text_table.h"
 
@@ -41,14 +42,6 @@ char escaped(char letter) {
     default:
         return '\0';
     }
-}
-
-std::string_view trimmed(std::string_view text) {
-    constexpr std::string_view kSpaces = " \t";
-    const std::size_t first = text.find_first_not_of(kSpaces);
-    if (first == std::string_view::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(kSpaces) - first + 1);
 }
 
 } // namespace
